@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace horavia {
+
+// Raised by a speech back-end when the service cannot be reached or reports a failure.
+class SpeechError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The speech voice the program speaks with. One real implementation per back-end, a fake in tests.
+// Every call may raise SpeechError; the callers let it reach the application-wide handler.
+class SpeechVoice {
+public:
+    virtual ~SpeechVoice() = default;
+
+    /// Descriptions of the installed voices in the service's order; each is the voice's stable name.
+    virtual QStringList GetVoices() = 0;
+    /// Makes the voice at this position of GetVoices() the one later speech uses.
+    virtual void SetVoice(int index) = 0;
+    /// Speaks text asynchronously, first discarding whatever is still spoken or queued.
+    virtual void Speak(const QString& text) = 0;
+};
+
+} // namespace horavia
