@@ -1,0 +1,26 @@
+#include "app/HoraviaApplication.h"
+
+#include "platform/Log.h"
+
+#include <exception>
+
+namespace horavia {
+
+HoraviaApplication::HoraviaApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("horavia"));
+    setApplicationDisplayName(QStringLiteral("Horavia"));
+    setApplicationVersion(QStringLiteral(HORAVIA_VERSION));
+}
+
+bool HoraviaApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        qCWarning(lcApp) << "an event handler failed:" << e.what();
+    } catch (...) {
+        qCWarning(lcApp) << "an event handler failed with an unknown error";
+    }
+    return false;
+}
+
+} // namespace horavia

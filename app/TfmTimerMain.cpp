@@ -1,0 +1,473 @@
+#include "app/TfmTimerMain.h"
+
+#include "app/Guarded.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+namespace horavia {
+namespace {
+
+constexpr int LcdBoxWidth = 368;
+constexpr int LcdBoxHeight = 134;
+constexpr int LcdBoxTopWithTabs = 103;
+constexpr int SnapDistance = 10;
+constexpr int VisibleHeight = 250; // the window's outline shows rows 0 to 249 of the surface
+
+// Runs `finally` when the scope is left in any way.
+template <typename F>
+struct ScopeExit {
+    F finally;
+    ~ScopeExit() { finally(); }
+};
+template <typename F>
+ScopeExit(F) -> ScopeExit<F>;
+
+bool IsWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+} // namespace
+
+TRect LcdBoxFor(int surfaceWidth, int surfaceHeight, bool tabBarShown) {
+    const int left = (surfaceWidth - LcdBoxWidth) / 2;
+    const int top = tabBarShown ? LcdBoxTopWithTabs : surfaceHeight / 2 - LcdBoxHeight / 2;
+    return {left, top, left + LcdBoxWidth, top + LcdBoxHeight};
+}
+
+TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), Engine(*services.clock), services_(std::move(services)) {
+    setWindowTitle(QStringLiteral("Horavia"));
+    setFixedSize(Surface::DefaultWidth, Surface::DefaultHeight);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    DXDraw.SetPresenter([this] { update(); });
+
+    LcdBox = LcdBoxFor(DXDraw.Width(), DXDraw.Height(), Engine.TabBarShown);
+    Engine.Mode = dmClock;
+    Engine.LastChimeHour = -1;
+    Engine.TabBarShown = true;
+    Engine.DisplayFormat = TFormatSettings{};
+    CreateButtons();
+
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(FirstTickInterval);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1.start();
+}
+
+TfmTimerMain::~TfmTimerMain() = default;
+
+std::unique_ptr<TDxButton> TfmTimerMain::MakeButton(const char* normal, const char* hover, const TRect& r) {
+    auto button = std::make_unique<TDxButton>(&DXDraw);
+    button->NormalImage = normal;
+    button->HoverImage = hover;
+    button->SetBounds(r);
+    button->OnClick = [this](TDxButton* b) { OnButtonClick(b); };
+    ButtonList.push_back(button.get());
+    return button;
+}
+
+void TfmTimerMain::CreateButtons() {
+    const int w = DXDraw.Width();
+    const int tab = (w - 30) / 4;
+    btnClose = MakeButton("close_norm", "close_hover", {w - 21, 4, w - 6, 19});
+    btnMinimize = MakeButton("min_norm", "min_hover", {w - 39, 4, w - 24, 19});
+    struct TabSpec {
+        std::unique_ptr<TDxButton>* slot;
+        const char* normal;
+        const char* hover;
+        const char* caption;
+    };
+    const TabSpec tabs[] = {{&btnTimerTab, "timer_norm_48", "timer_hover_48", "定时器"},
+                            {&btnStopwatchTab, "chrono_norm_48", "chrono_hover_48", "码表"},
+                            {&btnClockTab, "clock_norm_48", "clock_hover_48", "时钟"},
+                            {&btnSettingsTab, "settings_norm_48", "settings_hover_48", "设置"}};
+    int left = 15;
+    for (const TabSpec& spec : tabs) {
+        *spec.slot = MakeButton(spec.normal, spec.hover, {left, 29, left + tab, 93});
+        (*spec.slot)->CenterImage = true;
+        (*spec.slot)->HandCursor = true;
+        (*spec.slot)->TabMember = true;
+        (*spec.slot)->Caption = QString::fromUtf8(spec.caption);
+        left += tab;
+    }
+    const int splitterLeft = (DXDraw.Width() - 100) / 2;
+    btnSplitter = MakeButton("splitter_norm", "splitter_hover", {splitterLeft, 95, splitterLeft + 100, 101});
+}
+
+TDxLCDButton* TfmTimerMain::LcdButton(std::unique_ptr<TDxLCDButton>& slot, const char* normal, const char* hover,
+                                      int dx) {
+    if (!slot) {
+        slot = std::make_unique<TDxLCDButton>(&DXDraw);
+        slot->NormalImage = normal;
+        slot->HoverImage = hover;
+        slot->HandCursor = true;
+        slot->SetBounds({LcdBox.Left + dx, LcdBox.Top + 20, LcdBox.Left + dx + 55, LcdBox.Top + 32});
+        slot->OnClick = [this](TDxButton* b) { OnButtonClick(b); };
+        ButtonList.push_back(slot.get());
+    }
+    return slot.get();
+}
+
+void TfmTimerMain::PlaceLcdButtons() {
+    const auto place = [this](TDxLCDButton* b, int dx) {
+        if (b != nullptr) {
+            b->SetBounds({LcdBox.Left + dx, LcdBox.Top + 20, LcdBox.Left + dx + 55, LcdBox.Top + 32});
+        }
+    };
+    place(btnLcdCancel.get(), 20);
+    place(btnLcdStartPause.get(), 130);
+    place(btnLcdReset.get(), 190);
+    place(btnLcdStop.get(), 20);
+}
+
+void TfmTimerMain::ShowLcdButton(TDxButton* button) {
+    button->SetVisible(true);
+    button->Draw();
+}
+
+void TfmTimerMain::SetStartPauseImages(bool running) {
+    TDxButton* b = LcdButton(btnLcdStartPause, "lcd_start", "lcd_start_hover", 130);
+    b->NormalImage = running ? "lcd_pause" : "lcd_start";
+    b->HoverImage = running ? "lcd_pause_hover" : "lcd_start_hover";
+    b->ResolveImages();
+}
+
+// ---- the tick -------------------------------------------------------------------------------------
+
+void TfmTimerMain::Timer1Timer() {
+    Timer1.stop();
+    // Re-armed on every way out, so a failing step can never stop the clock.
+    const ScopeExit rearm{[this] {
+        Timer1.setInterval(TickInterval);
+        Timer1.start();
+    }};
+    Guarded("tick", [this] {
+        if (Timer1.interval() < TickInterval) {
+            RefreshBackground();
+        }
+        DrawDisplay();
+        KeepAwake();
+    });
+}
+
+void TfmTimerMain::KeepAwake() {
+    if (services_.power == nullptr) {
+        return;
+    }
+    if (isMinimized()) {
+        services_.power->KeepSystemAwake();
+    } else {
+        services_.power->KeepDisplayOn();
+    }
+}
+
+// ---- drawing --------------------------------------------------------------------------------------
+
+void TfmTimerMain::RefreshBackground() {
+    if (!DXDraw.CanDraw()) {
+        return;
+    }
+    LcdBox = LcdBoxFor(DXDraw.Width(), DXDraw.Height(), Engine.TabBarShown);
+    DXDraw.Present();
+    for (TDxButton* button : ButtonList) {
+        button->Draw();
+    }
+}
+
+void TfmTimerMain::DrawDisplay() {
+    if (!DXDraw.CanDraw()) {
+        return;
+    }
+    const DisplayUpdate update = Engine.UpdateDisplay();
+    if (update.TimeUp && btnLcdCancel) {
+        btnLcdCancel->SetVisible(false);
+    }
+    LastTexts = update.Texts;
+    DXDraw.Present();
+}
+
+void TfmTimerMain::paintEvent(QPaintEvent*) {
+    const Bitmap& canvas = DXDraw.Canvas();
+    const QImage image(canvas.Data(), canvas.Width(), canvas.Height(), static_cast<qsizetype>(canvas.Stride()),
+                       QImage::Format_RGB888);
+    QPainter painter(this);
+    painter.drawImage(0, 0, image);
+}
+
+// ---- buttons and modes ----------------------------------------------------------------------------
+
+void TfmTimerMain::OnButtonClick(TDxButton* button) {
+    if (button == btnClose.get()) {
+        close();
+    } else if (button == btnMinimize.get()) {
+        showMinimized();
+    } else if (button == btnTimerTab.get()) {
+        StartCountdownFromTab();
+    } else if (button == btnStopwatchTab.get()) {
+        EnterStopwatch();
+    } else if (button == btnClockTab.get()) {
+        ShowClockTab();
+    } else if (button == btnSplitter.get()) {
+        ToggleTabBar();
+    } else if (button == btnLcdCancel.get()) {
+        CancelMode();
+    } else if (button == btnLcdStartPause.get()) {
+        if (Engine.Mode == dmStopwatch) {
+            StartPause();
+        }
+    } else if (button == btnLcdReset.get()) {
+        ResetStopwatch();
+    }
+}
+
+void TfmTimerMain::StartCountdownFromTab() {
+    if (Engine.Mode == dmTimer) {
+        return; // a running countdown can only be cancelled or run out
+    }
+    if (Engine.Mode == dmStopwatch) {
+        LeaveStopwatch();
+    }
+    if (!services_.runTimerSetUp) {
+        qCWarning(lcApp) << "the timer set-up dialog is not available";
+        return;
+    }
+    const std::optional<CountdownRequest> request = services_.runTimerSetUp(this);
+    if (!request) {
+        return;
+    }
+    QCursor::setPos(mapToGlobal(QPoint(width() / 2, height() / 2)));
+    Engine.StartCountdown(*request);
+    ShowLcdButton(LcdButton(btnLcdCancel, "lcd_cancel", "lcd_cancel_hover", 20));
+}
+
+void TfmTimerMain::EnterStopwatch() {
+    if (!Engine.EnterStopwatch()) {
+        return;
+    }
+    TDxButton* cancel = LcdButton(btnLcdCancel, "lcd_cancel", "lcd_cancel_hover", 20);
+    TDxButton* reset = LcdButton(btnLcdReset, "lcd_reset", "lcd_reset_hover", 190);
+    SetStartPauseImages(false);
+    ShowLcdButton(cancel);
+    ShowLcdButton(btnLcdStartPause.get());
+    ShowLcdButton(reset);
+}
+
+void TfmTimerMain::LeaveStopwatch() {
+    for (TDxLCDButton* b : {btnLcdCancel.get(), btnLcdStartPause.get(), btnLcdReset.get()}) {
+        if (b != nullptr) {
+            b->SetVisible(false);
+        }
+    }
+    Engine.ShowClock();
+}
+
+void TfmTimerMain::CancelMode() {
+    if (Engine.Mode == dmTimer) {
+        btnLcdCancel->SetVisible(false);
+        Engine.ShowClock();
+    } else if (Engine.Mode == dmStopwatch) {
+        LeaveStopwatch();
+    }
+}
+
+void TfmTimerMain::ShowClockTab() {
+    CancelMode();
+    Engine.ShowClock();
+    RefreshBackground();
+    DrawDisplay();
+}
+
+void TfmTimerMain::StartPause() {
+    const bool running = Engine.ToggleStopwatch();
+    SetStartPauseImages(running);
+    btnLcdStartPause->Draw();
+    if (!running) {
+        DrawDisplay(); // so the frozen value shown is the exact one
+    }
+}
+
+void TfmTimerMain::ResetStopwatch() {
+    Engine.ResetStopwatch();
+    SetStartPauseImages(false);
+    btnLcdStartPause->Draw();
+}
+
+void TfmTimerMain::ToggleTabBar() {
+    btnSplitter->SetVisible(false);
+    Engine.TabBarShown = !Engine.TabBarShown;
+    btnSplitter->NormalImage = Engine.TabBarShown ? "splitter_norm" : "splitter_dn";
+    btnSplitter->HoverImage = Engine.TabBarShown ? "splitter_hover" : "splitter_dn_hover";
+    btnSplitter->ResolveImages();
+    for (TDxButton* button : ButtonList) {
+        if (button->TabMember) {
+            button->SetVisible(!button->Visible);
+        }
+    }
+    for (TDxButton* button : ButtonList) {
+        if (dynamic_cast<TDxLCDButton*>(button) != nullptr) {
+            button->SetVisible(false);
+        }
+    }
+    RefreshBackground();
+    PlaceLcdButtons();
+    if (Engine.Mode == dmTimer) {
+        ShowLcdButton(btnLcdCancel.get());
+    } else if (Engine.Mode == dmStopwatch) {
+        ShowLcdButton(btnLcdCancel.get());
+        ShowLcdButton(btnLcdStartPause.get());
+        ShowLcdButton(btnLcdReset.get());
+    }
+    DrawDisplay();
+    btnSplitter->SetVisible(true);
+    const int top = Engine.TabBarShown ? 95 : 31;
+    btnSplitter->SetBounds({btnSplitter->BoundsRect.Left, top, btnSplitter->BoundsRect.Right, top + 6});
+    btnSplitter->Draw();
+}
+
+// ---- keys -----------------------------------------------------------------------------------------
+
+void TfmTimerMain::FormKeyUp(int key) {
+    switch (key) {
+    case Qt::Key_F1:
+        services_.shell->OpenHelpTopic(QStringLiteral("Welcometopic.htm"));
+        break;
+    case Qt::Key_Space:
+        if (Engine.Mode == dmStopwatch && btnLcdStartPause) {
+            StartPause();
+        }
+        break;
+    case Qt::Key_Escape:
+        if ((Engine.Mode == dmTimer || Engine.Mode == dmStopwatch) && btnLcdCancel) {
+            CancelMode();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TfmTimerMain::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    const int key = event->key();
+    Guarded("key", [this, key] { FormKeyUp(key); });
+}
+
+// ---- mouse ----------------------------------------------------------------------------------------
+
+void TfmTimerMain::DXDrawMouseMove(int x, int y) {
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    for (TDxButton* button : ButtonList) {
+        if (!button->Visible) {
+            continue;
+        }
+        button->SetHovered(button->BoundsRect.Contains(x, y));
+        if (button->HandCursor && button->Hovered) {
+            shape = Qt::PointingHandCursor;
+        }
+    }
+    setCursor(shape);
+    if (Dragging) {
+        const QPoint pointer = QCursor::pos();
+        QRect frame(pointer - DragStartCursor + DragStartPos, QSize(width(), VisibleHeight));
+        if (const QScreen* s = screen()) {
+            const QRect area = s->availableGeometry();
+            if (std::abs(frame.left() - area.left()) <= SnapDistance) {
+                frame.moveLeft(area.left());
+            } else if (std::abs(frame.right() - area.right()) <= SnapDistance) {
+                frame.moveRight(area.right());
+            }
+            if (std::abs(frame.top() - area.top()) <= SnapDistance) {
+                frame.moveTop(area.top());
+            } else if (std::abs(frame.bottom() - area.bottom()) <= SnapDistance) {
+                frame.moveBottom(area.bottom());
+            }
+        }
+        move(frame.topLeft());
+    }
+}
+
+void TfmTimerMain::DXDrawMouseDown(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    for (const TDxButton* b : ButtonList) {
+        if (b->Visible && b->BoundsRect.Contains(x, y)) {
+            return; // a press on a button does nothing else: there is no pressed picture
+        }
+    }
+    if (IsWayland() && windowHandle() != nullptr) {
+        windowHandle()->startSystemMove(); // a Wayland client cannot place its own window
+        return;
+    }
+    DragStartCursor = QCursor::pos();
+    DragStartPos = pos();
+    Dragging = true;
+}
+
+void TfmTimerMain::DXDrawMouseUp(Qt::MouseButton, int x, int y) {
+    if (Dragging) {
+        DXDrawMouseMove(x, y);
+        Dragging = false;
+        return;
+    }
+    for (TDxButton* b : ButtonList) {
+        if (b->Visible && b->BoundsRect.Contains(x, y)) {
+            b->Click();
+            return;
+        }
+    }
+}
+
+void TfmTimerMain::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    Guarded("mouse move", [this, p] { DXDrawMouseMove(p.x(), p.y()); });
+}
+
+void TfmTimerMain::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    const Qt::MouseButton b = event->button();
+    Guarded("mouse press", [this, b, p] { DXDrawMouseDown(b, p.x(), p.y()); });
+}
+
+void TfmTimerMain::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    const Qt::MouseButton b = event->button();
+    Guarded("mouse release", [this, b, p] { DXDrawMouseUp(b, p.x(), p.y()); });
+}
+
+// ---- showing and closing --------------------------------------------------------------------------
+
+void TfmTimerMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        PlaceAtStoredPosition();
+    }
+}
+
+void TfmTimerMain::PlaceAtStoredPosition() {
+    const QRect stored(Config.LastWindowPosLeft, Config.LastWindowPosTop, width(), VisibleHeight);
+    for (const QScreen* s : QGuiApplication::screens()) {
+        if (s->availableGeometry().intersects(stored)) {
+            move(stored.topLeft());
+            return;
+        }
+    }
+}
+
+void TfmTimerMain::closeEvent(QCloseEvent* event) {
+    Timer1.stop();
+    QWidget::closeEvent(event);
+}
+
+} // namespace horavia

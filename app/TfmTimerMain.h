@@ -1,0 +1,113 @@
+#pragma once
+
+#include "display/Surface.h"
+#include "display/TDxButton.h"
+#include "engine/CountdownRequest.h"
+#include "engine/TimerEngine.h"
+#include "platform/Clock.h"
+#include "platform/Power.h"
+#include "platform/Shell.h"
+#include "settings/Settings.h"
+
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace horavia {
+
+// The outside services the main window works through; tests hand in fakes.
+struct MainWindowServices {
+    const Clock* clock = nullptr;
+    Shell* shell = nullptr;
+    Power* power = nullptr;
+    // Shows the timer set-up dialog modally; the request when the user confirmed it.
+    std::function<std::optional<CountdownRequest>(QWidget* owner)> runTimerSetUp;
+};
+
+// The program's one window: a frameless 400 x 280 surface showing the LCD, with its buttons, the
+// tick and the mode logic. Everything runs on the window's thread.
+class TfmTimerMain final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int TickInterval = 200; // ms between ticks after the first
+    static constexpr int FirstTickInterval = 10;
+
+    explicit TfmTimerMain(MainWindowServices services, QWidget* parent = nullptr);
+    ~TfmTimerMain() override;
+
+    void Timer1Timer();
+    void DrawDisplay();
+    void RefreshBackground();
+    void OnButtonClick(TDxButton* button);
+    void FormKeyUp(int key);
+
+    // Mouse routing of the surface, in surface pixels.
+    void DXDrawMouseMove(int x, int y);
+    void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
+    void DXDrawMouseUp(Qt::MouseButton button, int x, int y);
+
+    TimerEngine Engine;
+    Settings Config;
+    Surface DXDraw;
+    QTimer Timer1;
+    TRect LcdBox;            // the LCD box, frame included
+    LcdTexts LastTexts;      // what the last display update showed
+
+    std::unique_ptr<TDxButton> btnClose;
+    std::unique_ptr<TDxButton> btnMinimize;
+    std::unique_ptr<TDxButton> btnTimerTab;
+    std::unique_ptr<TDxButton> btnStopwatchTab;
+    std::unique_ptr<TDxButton> btnClockTab;
+    std::unique_ptr<TDxButton> btnSettingsTab;
+    std::unique_ptr<TDxButton> btnSplitter;
+    std::unique_ptr<TDxLCDButton> btnLcdCancel;
+    std::unique_ptr<TDxLCDButton> btnLcdStartPause;
+    std::unique_ptr<TDxLCDButton> btnLcdReset;
+    std::unique_ptr<TDxLCDButton> btnLcdStop;
+    std::vector<TDxButton*> ButtonList; // every button in creation order: drawing and hit-testing order
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateButtons();
+    std::unique_ptr<TDxButton> MakeButton(const char* normal, const char* hover, const TRect& r);
+    TDxLCDButton* LcdButton(std::unique_ptr<TDxLCDButton>& slot, const char* normal, const char* hover, int dx);
+    void PlaceLcdButtons();
+    void ShowLcdButton(TDxButton* button);
+    void SetStartPauseImages(bool running);
+
+    void StartCountdownFromTab();
+    void EnterStopwatch();
+    void LeaveStopwatch();
+    void ShowClockTab();
+    void CancelMode();
+    void StartPause();
+    void ResetStopwatch();
+    void ToggleTabBar();
+    void KeepAwake();
+    void PlaceAtStoredPosition();
+
+    MainWindowServices services_;
+    bool Dragging = false;
+    QPoint DragStartCursor; // pointer's screen position when the drag began
+    QPoint DragStartPos;    // window's position when the drag began
+    bool placed_ = false;
+};
+
+// The LCD box for a surface of this size, with or without the tab row above it.
+TRect LcdBoxFor(int surfaceWidth, int surfaceHeight, bool tabBarShown);
+
+} // namespace horavia

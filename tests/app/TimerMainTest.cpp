@@ -1,0 +1,255 @@
+#include "app/TfmTimerMain.h"
+
+#include "support/FakeClock.h"
+#include "support/FakeServices.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace horavia {
+namespace {
+
+class TimerMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MainWindowServices services;
+        services.clock = &clock;
+        services.shell = &shell;
+        services.power = &power;
+        services.runTimerSetUp = [this](QWidget*) {
+            ++dialogShown;
+            return dialogAnswer;
+        };
+        window = std::make_unique<TfmTimerMain>(services);
+    }
+
+    void Click(TDxButton* button) { window->OnButtonClick(button); }
+    void Tick() {
+        clock.AdvanceMs(window->Timer1.interval());
+        window->Timer1Timer();
+    }
+    static bool Shown(const std::unique_ptr<TDxLCDButton>& b) { return b && b->Visible; }
+
+    test::FakeClock clock{EncodeDateTime({2026, 12, 8, 15, 5, 9, 0})};
+    test::FakeShell shell;
+    test::FakePower power;
+    std::optional<CountdownRequest> dialogAnswer;
+    int dialogShown = 0;
+    std::unique_ptr<TfmTimerMain> window;
+};
+
+CountdownRequest Minutes(int m) {
+    CountdownRequest r;
+    r.Minutes = m;
+    return r;
+}
+
+TEST_F(TimerMainTest, CreatedAsTheSpareFramelessWindow) {
+    EXPECT_EQ(window->windowTitle(), "Horavia");
+    EXPECT_EQ(window->size(), QSize(400, 280));
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_EQ(window->Timer1.interval(), 10);
+    EXPECT_TRUE(window->Timer1.isActive());
+}
+
+TEST_F(TimerMainTest, ButtonListHoldsTheSevenButtonsInOrder) {
+    ASSERT_EQ(window->ButtonList.size(), 7u);
+    const std::vector<std::pair<TDxButton*, TRect>> expected = {
+        {window->btnClose.get(), {379, 4, 394, 19}},        {window->btnMinimize.get(), {361, 4, 376, 19}},
+        {window->btnTimerTab.get(), {15, 29, 107, 93}},     {window->btnStopwatchTab.get(), {107, 29, 199, 93}},
+        {window->btnClockTab.get(), {199, 29, 291, 93}},    {window->btnSettingsTab.get(), {291, 29, 383, 93}},
+        {window->btnSplitter.get(), {150, 95, 250, 101}}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(window->ButtonList[i], expected[i].first) << i;
+        EXPECT_EQ(window->ButtonList[i]->BoundsRect, expected[i].second) << i;
+    }
+    EXPECT_TRUE(window->btnTimerTab->TabMember && window->btnTimerTab->CenterImage && window->btnTimerTab->HandCursor);
+    EXPECT_FALSE(window->btnClose->HandCursor);
+    EXPECT_EQ(window->btnSettingsTab->Caption, QString::fromUtf8("设置"));
+}
+
+TEST_F(TimerMainTest, TickRearmsAt200AndDrawsTheClock) {
+    Tick();
+    EXPECT_EQ(window->Timer1.interval(), 200);
+    EXPECT_TRUE(window->Timer1.isActive());
+    EXPECT_EQ(window->LastTexts, (LcdTexts{"3:05:09P", "08/12"}));
+    EXPECT_EQ(power.DisplayRequests, 1);
+}
+
+TEST_F(TimerMainTest, TickWhoseStepThrowsStillRearms) {
+    power.Fail = true;
+    Tick();
+    Tick();
+    EXPECT_TRUE(window->Timer1.isActive());
+    EXPECT_EQ(window->Timer1.interval(), 200);
+    EXPECT_EQ(power.DisplayRequests, 2);
+}
+
+TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
+    dialogAnswer = Minutes(1);
+    Click(window->btnTimerTab.get());
+    EXPECT_EQ(window->Engine.Mode, dmTimer);
+    EXPECT_TRUE(Shown(window->btnLcdCancel));
+    EXPECT_EQ(window->ButtonList.back(), window->btnLcdCancel.get());
+    Click(window->btnTimerTab.get()); // ignored while counting down
+    EXPECT_EQ(dialogShown, 1);
+    Tick();
+    EXPECT_EQ(window->LastTexts.Large, "00:00:59");
+    clock.AdvanceSeconds(60);
+    window->DrawDisplay();
+    EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:00", "00"}));
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(Shown(window->btnLcdCancel));
+}
+
+TEST_F(TimerMainTest, DialogCancelledStaysInTheClock) {
+    Click(window->btnTimerTab.get());
+    EXPECT_EQ(dialogShown, 1);
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(window->btnLcdCancel);
+}
+
+TEST_F(TimerMainTest, DialogCancelledFromTheStopwatchLeavesItsButtonsHidden) {
+    Click(window->btnStopwatchTab.get());
+    EXPECT_TRUE(Shown(window->btnLcdCancel) && Shown(window->btnLcdStartPause) && Shown(window->btnLcdReset));
+    Click(window->btnTimerTab.get());
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(Shown(window->btnLcdCancel) || Shown(window->btnLcdStartPause) || Shown(window->btnLcdReset));
+}
+
+TEST_F(TimerMainTest, StopwatchByMouseAndKeys) {
+    Click(window->btnStopwatchTab.get());
+    EXPECT_EQ(window->btnLcdStartPause->NormalImage, "lcd_start");
+    window->FormKeyUp(Qt::Key_Space);
+    EXPECT_TRUE(window->Engine.SwRunning);
+    EXPECT_EQ(window->btnLcdStartPause->NormalImage, "lcd_pause");
+    clock.AdvanceMs(2340);
+    Click(window->btnLcdStartPause.get());
+    EXPECT_FALSE(window->Engine.SwRunning);
+    EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:02", "34"})); // drawn at once on pause
+    Click(window->btnLcdReset.get());
+    EXPECT_EQ(window->Engine.SwAccumulatedMs, 0);
+    Click(window->btnStopwatchTab.get());
+    window->FormKeyUp(Qt::Key_Escape);
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(Shown(window->btnLcdStartPause));
+}
+
+TEST_F(TimerMainTest, StopwatchTabAgainKeepsItRunning) {
+    Click(window->btnStopwatchTab.get());
+    Click(window->btnLcdStartPause.get());
+    clock.AdvanceSeconds(5);
+    Click(window->btnStopwatchTab.get());
+    EXPECT_TRUE(window->Engine.SwRunning);
+    EXPECT_EQ(window->Engine.StopwatchElapsedMs(), 5000);
+}
+
+TEST_F(TimerMainTest, KeysOutsideTheirModesDoNothing) {
+    window->FormKeyUp(Qt::Key_Escape);
+    window->FormKeyUp(Qt::Key_Space);
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(window->btnLcdCancel);
+    dialogAnswer = Minutes(5);
+    Click(window->btnTimerTab.get());
+    window->FormKeyUp(Qt::Key_Space); // space in a countdown
+    EXPECT_EQ(window->Engine.Mode, dmTimer);
+    window->FormKeyUp(Qt::Key_Escape);
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(Shown(window->btnLcdCancel));
+}
+
+TEST_F(TimerMainTest, ClockTabCancelsAndRepaints) {
+    dialogAnswer = Minutes(5);
+    Click(window->btnTimerTab.get());
+    const long presents = window->DXDraw.PresentCount();
+    Click(window->btnClockTab.get());
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_FALSE(Shown(window->btnLcdCancel));
+    EXPECT_GT(window->DXDraw.PresentCount(), presents);
+    EXPECT_EQ(window->LastTexts.Large, "3:05:09P");
+}
+
+TEST_F(TimerMainTest, StopwatchTabDropsTheCountdownWithoutAlert) {
+    dialogAnswer = Minutes(5);
+    Click(window->btnTimerTab.get());
+    Click(window->btnStopwatchTab.get());
+    EXPECT_EQ(window->Engine.Mode, dmStopwatch);
+    clock.AdvanceSeconds(600);
+    window->DrawDisplay();
+    EXPECT_EQ(window->Engine.Mode, dmStopwatch);
+}
+
+TEST_F(TimerMainTest, F1OpensTheWelcomeTopic) {
+    window->FormKeyUp(Qt::Key_F1);
+    EXPECT_EQ(shell.Topics, QStringList{"Welcometopic.htm"});
+}
+
+TEST_F(TimerMainTest, SplitterMovesTheLcdAndKeepsTheMode) {
+    Click(window->btnStopwatchTab.get());
+    Click(window->btnSplitter.get());
+    EXPECT_FALSE(window->Engine.TabBarShown);
+    EXPECT_EQ(window->Engine.Mode, dmStopwatch);
+    EXPECT_EQ(window->LcdBox, (TRect{16, 73, 384, 207}));
+    EXPECT_FALSE(window->btnTimerTab->Visible);
+    EXPECT_EQ(window->btnSplitter->BoundsRect, (TRect{150, 31, 250, 37}));
+    EXPECT_EQ(window->btnSplitter->NormalImage, "splitter_dn");
+    EXPECT_EQ(window->btnLcdCancel->BoundsRect, (TRect{36, 93, 91, 105}));
+    EXPECT_TRUE(Shown(window->btnLcdReset));
+    Click(window->btnSplitter.get());
+    EXPECT_EQ(window->LcdBox, (TRect{16, 103, 384, 237}));
+    EXPECT_EQ(window->btnLcdCancel->BoundsRect, (TRect{36, 123, 91, 135}));
+    EXPECT_EQ(window->btnSplitter->NormalImage, "splitter_norm");
+    EXPECT_TRUE(window->btnTimerTab->Visible);
+}
+
+TEST_F(TimerMainTest, SurfaceThatCannotDrawNoticesTheEndLater) {
+    dialogAnswer = Minutes(1);
+    Click(window->btnTimerTab.get());
+    window->DXDraw.SetCanDraw(false);
+    clock.AdvanceSeconds(120);
+    Tick();
+    EXPECT_EQ(window->Engine.Mode, dmTimer);
+    window->DXDraw.SetCanDraw(true);
+    Tick();
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_EQ(window->LastTexts.Large, "00:00:00");
+}
+
+TEST_F(TimerMainTest, ReleaseOverAVisibleButtonClicksWithAnyMouseButton) {
+    window->DXDrawMouseDown(Qt::RightButton, 200, 10); // on the title, not a button
+    QSignalSpy destroyed(window.get(), &QObject::destroyed);
+    window->show();
+    window->DXDrawMouseUp(Qt::RightButton, 385, 10); // over close
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(TimerMainTest, LeftPressOffTheButtonsDragsAndDoesNotClick) {
+    window->show();
+    window->DXDrawMouseDown(Qt::LeftButton, 200, 10);
+    window->DXDrawMouseUp(Qt::LeftButton, 385, 10);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(TimerMainTest, HiddenTabNeitherHoversNorSetsThePointer) {
+    window->DXDrawMouseMove(50, 50);
+    EXPECT_TRUE(window->btnTimerTab->Hovered);
+    EXPECT_EQ(window->cursor().shape(), Qt::PointingHandCursor);
+    window->DXDrawMouseMove(385, 10);
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor); // close has no hand pointer
+    Click(window->btnSplitter.get());
+    window->DXDrawMouseMove(120, 50);
+    EXPECT_FALSE(window->btnStopwatchTab->Hovered);
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+}
+
+} // namespace
+} // namespace horavia
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/Power.h"
+#include "platform/Shell.h"
+
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace horavia::test {
+
+// Records what the program asked the desktop to open.
+class FakeShell final : public Shell {
+public:
+    bool OpenHelpTopic(const QString& topic) override {
+        Topics << topic;
+        return true;
+    }
+    bool OpenUrl(const QString& url) override {
+        Urls << url;
+        return true;
+    }
+    QStringList Topics;
+    QStringList Urls;
+};
+
+// Counts keep-awake requests; can be told to fail to test that failures do not stop the caller.
+class FakePower final : public Power {
+public:
+    void KeepSystemAwake() override {
+        ++SystemRequests;
+        MaybeFail();
+    }
+    void KeepDisplayOn() override {
+        ++DisplayRequests;
+        MaybeFail();
+    }
+    int SystemRequests = 0;
+    int DisplayRequests = 0;
+    bool Fail = false;
+
+private:
+    void MaybeFail() const {
+        if (Fail) {
+            throw std::runtime_error("power service failed");
+        }
+    }
+};
+
+} // namespace horavia::test
