@@ -1,0 +1,149 @@
+#pragma once
+
+#include "audio/BassEntryPoints.h"
+#include "audio/BassTypes.h"
+#include "audio/PlayerState.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace horavia {
+
+class FadeTimer;
+class MasterMixer;
+class ModuleLoader;
+
+// Station data of a network stream, from its ICY headers.
+struct TBroadcastInfo {
+    std::string StationName; // text after "icy-name:"
+    std::string BitRate;     // text after "icy-br:"
+};
+
+// Plays the alarm sound: a local file or an "http://" stream, through the audio library loaded at run time.
+// It never raises an error to its callers: without the library it does nothing, and a sound that cannot be
+// opened makes Play return false. The end, progress, metadata and download routines run on the library's
+// threads; they reach the player only through SoundPlayer and call the events there.
+class TRsySoundPlayer final {
+public:
+    using PlayEndEvent = std::function<void(bool aborted)>;
+    using ProgressEvent = std::function<void(int percent)>;
+    using DownloadStatusEvent = std::function<void(const std::string& text)>;
+    using MetaDataEvent = std::function<void(const char* meta)>;
+
+    // What the player reaches outside itself; tests give fakes. An empty entry means the real one.
+    struct Dependencies {
+        ModuleLoader* loader = nullptr;
+        std::function<std::unique_ptr<MasterMixer>()> makeMixer;
+        std::function<std::unique_ptr<FadeTimer>()> makeFadeTimer;
+    };
+
+    // Module file names, looked up by ModuleLoader.
+    static constexpr const char* CoreModule = "libhoravia-audio.so";
+    static constexpr const char* WmaModule = "libhoravia-audio-wma.so";
+    static constexpr const char* CdModule = "libhoravia-audio-cd.so";
+    static constexpr const char* AacModule = "libhoravia-audio-aac.so";
+    static constexpr const char* AlacModule = "libhoravia-audio-alac.so";
+    static constexpr const char* ApeModule = "libhoravia-audio-ape.so";
+
+    static constexpr int FadeIntervalMs = 10;
+    static constexpr double MinProgressStep = 131072.0; // bytes of decoded data between two progress marks
+
+    // Create: loads the audio library and opens the output for the given window.
+    explicit TRsySoundPlayer(void* windowHandle);
+    TRsySoundPlayer(void* windowHandle, Dependencies deps);
+    // Destroy: stops, puts the mixer and output volume back and releases the library.
+    ~TRsySoundPlayer();
+    TRsySoundPlayer(const TRsySoundPlayer&) = delete;
+    TRsySoundPlayer& operator=(const TRsySoundPlayer&) = delete;
+
+    // Selects the source and opens it at once; an "http://" address (any case) goes to SetURL.
+    void SetFileName(const QString& name);
+    // Stores the network address and opens it as a stream.
+    void SetURL(const std::string& url);
+    // Starts the current source; true when the library accepted the start.
+    bool Play();
+    // Stops the sound; OnPlayEnd is not raised.
+    void Stop();
+    // Lowers the output volume by one step per tick, then stops and restores the volume.
+    void FadeOut();
+    // The library's output volume, 0..100; 0 without the library.
+    bass::DWORD GetVolume() const;
+    void SetVolume(bass::DWORD volume);
+
+    TPlayerState State() const { return state_.load(); }
+    std::int32_t LengthMs() const { return lengthMs_; }
+    const bass::BASS_CHANNELINFO& ChannelInfo() const { return channelInfo_; }
+    const TBroadcastInfo& BroadcastInfo() const { return broadcastInfo_; }
+    const QString& FileName() const { return fileName_; }
+    const std::string& URL() const { return url_; }
+    bool LibraryLoaded() const { return lib_ != nullptr; }
+    bool Fading() const { return fading_; }
+    // The fade timer, once the first fade made it; tests drive its ticks.
+    FadeTimer* FadeTimerForTest() const { return fadeTimer_.get(); }
+
+    // Takes station name and bit rate from an ICY header list (NUL-terminated strings ending with an empty
+    // one). The prefixes are matched exactly; the walk is bounded.
+    static TBroadcastInfo ParseBroadcastInfo(const char* icyTags);
+
+    // Events; assign them before the first sound is opened, they are read on the library's threads.
+    PlayEndEvent OnPlayEnd;
+    ProgressEvent OnProgress;
+    DownloadStatusEvent OnDownloadStatus;
+    MetaDataEvent OnMetaData;
+
+private:
+    enum class Plugin { Wma, Cd, Aac, Alac, Ape };
+
+    bool OpenFile();
+    bool OpenStream();
+    bool LoadPlugin(Plugin plugin);
+    void ArmNotifications();
+    void ReleaseChannel();
+    void ClearMasterMute();
+    void FadeTick();
+
+    static void EndRoutine(bass::HSYNC handle, bass::DWORD channel, bass::DWORD data, void* user);
+    static void ProgressRoutine(bass::HSYNC handle, bass::DWORD channel, bass::DWORD data, void* user);
+    static void MetaRoutine(bass::HSYNC handle, bass::DWORD channel, bass::DWORD data, void* user);
+    static void DownloadRoutine(const void* buffer, bass::DWORD length, void* user);
+    void HandleEnd(bass::DWORD channel);
+    void HandleProgress(bass::DWORD channel);
+
+    ModuleLoader& loader_;
+    Dependencies deps_;
+    void* lib_ = nullptr;
+    void* wma_ = nullptr;
+    void* cd_ = nullptr;
+    void* aac_ = nullptr;
+    void* alac_ = nullptr;
+    void* ape_ = nullptr;
+    TBassEntryPoints api_;
+
+    std::atomic<bass::HSTREAM> channel_{0};
+    QString fileName_;
+    std::string url_;
+    std::int32_t lengthMs_ = 0;
+    std::atomic<TPlayerState> state_{psStopped};
+    bass::BASS_CHANNELINFO channelInfo_{};
+    std::unique_ptr<MasterMixer> mixer_;
+    std::int32_t savedMasterVolume_ = 0; // 0..65535
+    std::int32_t savedMasterMute_ = 0;
+    bass::DWORD savedOutputVolume_ = 0; // 0..100
+    TBroadcastInfo broadcastInfo_;
+    std::atomic<bass::HSYNC> endSync_{0};
+    std::atomic<bass::HSYNC> progressSync_{0};
+    std::unique_ptr<FadeTimer> fadeTimer_;
+    bass::DWORD volumeBeforeFade_ = 0;
+    bool fading_ = false;
+};
+
+// The program's one player: created by the main window on the first alarm that plays a sound, freed when
+// the window closes. The library's notification routines find the player here, from their own threads.
+extern std::atomic<TRsySoundPlayer*> SoundPlayer;
+
+} // namespace horavia

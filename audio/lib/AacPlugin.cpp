@@ -1,0 +1,18 @@
+// AAC plug-in: raw ADTS ".aac" files and AAC inside MP4 (".m4a").
+
+#include "audio/lib/Export.h"
+#include "audio/lib/PluginCore.h"
+
+using namespace horavia::bass;
+using horavia::audiolib::CreateFamilyStream;
+using horavia::audiolib::FormatFamily;
+
+HORAVIA_AUDIO_EXPORT HSTREAM BASS_AAC_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
+                                                       DWORD flags) {
+    return CreateFamilyStream(mem, file, offset, length, flags, FormatFamily::Aac);
+}
+
+HORAVIA_AUDIO_EXPORT HSTREAM BASS_MP4_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
+                                                       DWORD flags) {
+    return CreateFamilyStream(mem, file, offset, length, flags, FormatFamily::Mp4);
+}

@@ -1,0 +1,13 @@
+// Monkey's Audio plug-in: ".ape" files.
+
+#include "audio/lib/Export.h"
+#include "audio/lib/PluginCore.h"
+
+using namespace horavia::bass;
+using horavia::audiolib::CreateFamilyStream;
+using horavia::audiolib::FormatFamily;
+
+HORAVIA_AUDIO_EXPORT HSTREAM BASS_APE_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
+                                                       DWORD flags) {
+    return CreateFamilyStream(mem, file, offset, length, flags, FormatFamily::Ape);
+}
