@@ -21,6 +21,7 @@ struct TImageAssetEntry {
 // The pictures of each collection, in their fixed order: glyphs and frame pieces are fetched by
 // position, so this order is part of the program. The picture generator under tools/ and the loader
 // both read these tables, so the files and the collections cannot drift apart.
+// clang-format off: one picture a line
 inline constexpr std::array<TImageAssetEntry, 26> kButtonsAssets{{
     {"timer_norm_48", "timer_norm_48", 48, 48, TPngKind::RGBA},
     {"chrono_norm_48", "chrono_norm_48", 48, 48, TPngKind::RGBA},
@@ -51,30 +52,18 @@ inline constexpr std::array<TImageAssetEntry, 26> kButtonsAssets{{
 }};
 
 inline constexpr std::array<TImageAssetEntry, 24> kDigitsAssets{{
-    {"large_0", "large_0", 36, 48, TPngKind::RGBA},
-    {"large_1", "large_1", 36, 48, TPngKind::RGBA},
-    {"large_2", "large_2", 36, 48, TPngKind::RGBA},
-    {"large_3", "large_3", 36, 48, TPngKind::RGBA},
-    {"large_4", "large_4", 36, 48, TPngKind::RGBA},
-    {"large_5", "large_5", 36, 48, TPngKind::RGBA},
-    {"large_6", "large_6", 36, 48, TPngKind::RGBA},
-    {"large_7", "large_7", 36, 48, TPngKind::RGBA},
-    {"large_8", "large_8", 36, 48, TPngKind::RGBA},
-    {"large_9", "large_9", 36, 48, TPngKind::RGBA},
-    {"small_0", "small_0", 18, 24, TPngKind::RGBA},
-    {"small_1", "small_1", 18, 24, TPngKind::RGBA},
-    {"small_2", "small_2", 18, 24, TPngKind::RGBA},
-    {"small_3", "small_3", 18, 24, TPngKind::RGBA},
-    {"small_4", "small_4", 18, 24, TPngKind::RGBA},
-    {"small_5", "small_5", 18, 24, TPngKind::RGBA},
-    {"small_6", "small_6", 18, 24, TPngKind::RGBA},
-    {"small_7", "small_7", 18, 24, TPngKind::RGBA},
-    {"small_8", "small_8", 18, 24, TPngKind::RGBA},
-    {"small_9", "small_9", 18, 24, TPngKind::RGBA},
-    {"large_:", "large_colon", 36, 48, TPngKind::RGBA},
-    {"small_/", "small_slash", 18, 24, TPngKind::RGBA},
-    {"large_am", "large_am", 36, 48, TPngKind::RGBA},
-    {"large_pm", "large_pm", 36, 48, TPngKind::RGBA},
+    {"large_0", "large_0", 36, 48, TPngKind::RGBA},     {"large_1", "large_1", 36, 48, TPngKind::RGBA},
+    {"large_2", "large_2", 36, 48, TPngKind::RGBA},     {"large_3", "large_3", 36, 48, TPngKind::RGBA},
+    {"large_4", "large_4", 36, 48, TPngKind::RGBA},     {"large_5", "large_5", 36, 48, TPngKind::RGBA},
+    {"large_6", "large_6", 36, 48, TPngKind::RGBA},     {"large_7", "large_7", 36, 48, TPngKind::RGBA},
+    {"large_8", "large_8", 36, 48, TPngKind::RGBA},     {"large_9", "large_9", 36, 48, TPngKind::RGBA},
+    {"small_0", "small_0", 18, 24, TPngKind::RGBA},     {"small_1", "small_1", 18, 24, TPngKind::RGBA},
+    {"small_2", "small_2", 18, 24, TPngKind::RGBA},     {"small_3", "small_3", 18, 24, TPngKind::RGBA},
+    {"small_4", "small_4", 18, 24, TPngKind::RGBA},     {"small_5", "small_5", 18, 24, TPngKind::RGBA},
+    {"small_6", "small_6", 18, 24, TPngKind::RGBA},     {"small_7", "small_7", 18, 24, TPngKind::RGBA},
+    {"small_8", "small_8", 18, 24, TPngKind::RGBA},     {"small_9", "small_9", 18, 24, TPngKind::RGBA},
+    {"large_:", "large_colon", 36, 48, TPngKind::RGBA}, {"small_/", "small_slash", 18, 24, TPngKind::RGBA},
+    {"large_am", "large_am", 36, 48, TPngKind::RGBA},   {"large_pm", "large_pm", 36, 48, TPngKind::RGBA},
 }};
 
 // The window frame: its bottom corners are one pixel smaller than the top ones.
@@ -99,6 +88,7 @@ inline constexpr std::array<TImageAssetEntry, 8> kLCDBoxAssets{{
     {"right", "right", 2, 1, TPngKind::RGB},
     {"bottom", "bottom", 1, 2, TPngKind::RGB},
 }};
+// clang-format on
 
 struct TImageCollectionTable {
     std::string_view Name; // also the folder of its files

@@ -23,10 +23,10 @@ struct TIconPalette {
     bool Halo;
 };
 
-const TIconPalette kNormalIcon{QColor(58, 62, 70), QColor(255, 255, 255), QColor(200, 205, 212),
-                               QColor(205, 128, 40), false};
-const TIconPalette kHoverIcon{QColor(14, 88, 178), QColor(242, 248, 255), QColor(160, 200, 245),
-                              QColor(236, 140, 30), true};
+const TIconPalette kNormalIcon{QColor(58, 62, 70), QColor(255, 255, 255), QColor(200, 205, 212), QColor(205, 128, 40),
+                               false};
+const TIconPalette kHoverIcon{QColor(14, 88, 178), QColor(242, 248, 255), QColor(160, 200, 245), QColor(236, 140, 30),
+                              true};
 const QColor kHaloColour(70, 160, 255);
 
 const QColor kLcdInk(56, 58, 54);
@@ -141,8 +141,8 @@ void PaintClock(QPainter& p, const TIconPalette& pal) {
     p.setPen(QPen(pal.Line, 3.0));
     p.drawEllipse(c, r, r);
     Ticks(p, c, r - 3, pal);
-    Hand(p, c, 9.5, 305, 2.8, pal.Line);  // hour hand at ten past ten
-    Hand(p, c, 13.5, 60, 1.9, pal.Line);  // minute hand
+    Hand(p, c, 9.5, 305, 2.8, pal.Line);    // hour hand at ten past ten
+    Hand(p, c, 13.5, 60, 1.9, pal.Line);    // minute hand
     Hand(p, c, 14.5, 190, 1.0, pal.Accent); // second hand
     p.setPen(Qt::NoPen);
     p.setBrush(pal.Line);

@@ -27,23 +27,29 @@ constexpr int kOutlineInset[6] = {4, 2, 1, 1, 0, 0};
 QImage Corner(int size, double radius, const TFrameColours& colours, bool clipToOutline) {
     QImage out(size, size, QImage::Format_ARGB32);
     constexpr int n = 16;
+    auto insideOutline = [&](int x, int y) {
+        if (x < 0 || y < 0) {
+            return false;
+        }
+        if (x >= size || y >= size || !clipToOutline) {
+            return true;
+        }
+        return size == 6 ? x >= kOutlineInset[y] : std::hypot(x + 0.5 - radius, y + 0.5 - radius) <= radius;
+    };
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            bool inside = true;
-            if (clipToOutline) {
-                if (size == 6) {
-                    inside = x >= kOutlineInset[y];
-                } else {
-                    inside = std::hypot(x + 0.5 - radius, y + 0.5 - radius) <= radius;
-                }
+            const bool inside = insideOutline(x, y);
+            if (clipToOutline && inside && (!insideOutline(x - 1, y) || !insideOutline(x, y - 1))) {
+                out.setPixelColor(x, y, colours.Outer); // the outline's own edge: the full outer line
+                continue;
             }
             double r = 0, g = 0, b = 0, cover = 0;
             for (int sy = 0; sy < n; ++sy) {
                 for (int sx = 0; sx < n; ++sx) {
                     const double px = x + (sx + 0.5) / n;
                     const double py = y + (sy + 0.5) / n;
-                    double depth = (px < radius && py < radius) ? radius - std::hypot(px - radius, py - radius)
-                                                                : std::min(px, py);
+                    double depth =
+                        (px < radius && py < radius) ? radius - std::hypot(px - radius, py - radius) : std::min(px, py);
                     if (clipToOutline && depth < 0) {
                         depth = 0;
                     }

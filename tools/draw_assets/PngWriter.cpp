@@ -14,7 +14,9 @@ void OnPngError(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp message) { std::fprintf(stderr, "libpng warning: %s\n", message); }
+void OnPngWarning(png_structp, png_const_charp message) {
+    std::fprintf(stderr, "libpng warning: %s\n", message);
+}
 
 // Only plain data lives in this frame: libpng may longjmp back into it.
 bool WriteRows(std::FILE* file, int width, int height, bool withAlpha, bool interlaced, png_bytep* rows) {
@@ -72,8 +74,8 @@ bool WritePng(const QImage& image, const QString& path, bool withAlpha, TPngLayo
         std::fprintf(stderr, "cannot write %s\n", path.toLocal8Bit().constData());
         return false;
     }
-    const bool ok = WriteRows(file, rgba.width(), rgba.height(), withAlpha, layout == TPngLayout::Interlaced,
-                              rows.data());
+    const bool ok =
+        WriteRows(file, rgba.width(), rgba.height(), withAlpha, layout == TPngLayout::Interlaced, rows.data());
     return std::fclose(file) == 0 && ok;
 }
 

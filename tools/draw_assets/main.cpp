@@ -21,7 +21,9 @@ using namespace horavia::tools;
 
 namespace {
 
-QString ToQString(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString ToQString(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QImage Draw(std::string_view collection, std::string_view name, int width, int height) {
     if (collection == "Buttons") {

@@ -1,0 +1,7 @@
+#include "display/ImageLog.h"
+
+namespace horavia {
+
+Q_LOGGING_CATEGORY(lcImages, "horavia.display.images", QtWarningMsg)
+
+} // namespace horavia
