@@ -1,0 +1,482 @@
+#include "settings/SettingsStore.h"
+
+#include "StoreFixture.h"
+#include "engine/RemindIntervals.h"
+#include "settings/RegistryError.h"
+#include "support/FakeSpeechVoice.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace horavia {
+namespace {
+
+using test::DwordValue;
+using test::FakeSpeechVoice;
+using test::StoredValues;
+using test::WideValue;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// A stored set in which every value differs from its default.
+StoredValues CompleteSet() {
+    return {
+        {"TimeFormat", DwordValue(1)},
+        {"Language", DwordValue(2)},
+        {"MinimizeToTray", DwordValue(0)},
+        {"ShowMsgBox", DwordValue(0)},
+        {"PlaySound", DwordValue(1)},
+        {"SoundFileW", WideValue(QStringLiteral("/home/user/ring.ogg"))},
+        {"TimerTTS", DwordValue(0)},
+        {"StopwatchTTS", DwordValue(1)},
+        {"ClockTTS", DwordValue(1)},
+        {"RemindPeriod", DwordValue(600)},
+        {"AutoIncreaseRemindFreq", DwordValue(1)},
+        {"VoiceNameW", WideValue(QStringLiteral("Beta"))},
+        {"LastWindowPosLeft", DwordValue(static_cast<std::uint32_t>(-40))},
+        {"LastWindowsPosTop", DwordValue(300)},
+    };
+}
+
+StoredValues Without(StoredValues values, const std::string& name) {
+    std::erase_if(values, [&](const auto& v) { return v.first == name; });
+    return values;
+}
+
+StoredValues With(StoredValues values, const std::string& name, RegistryValue value) {
+    for (auto& v : values) {
+        if (v.first == name) {
+            v.second = std::move(value);
+        }
+    }
+    return values;
+}
+
+void ExpectDefaults(const Settings& s) {
+    EXPECT_EQ(s.TimeFormat, 0);
+    EXPECT_EQ(s.Language, 0);
+    EXPECT_TRUE(s.MinimizeToTray);
+    EXPECT_TRUE(s.ShowMsgBox);
+    EXPECT_FALSE(s.PlaySound);
+    EXPECT_TRUE(s.SoundFile.isEmpty());
+    EXPECT_FALSE(s.StopwatchTTS);
+    EXPECT_FALSE(s.ClockTTS);
+    EXPECT_EQ(s.RemindPeriod, 60);
+    EXPECT_FALSE(s.AutoIncreaseRemindFreq);
+}
+
+class SettingsStoreTest : public test::StoreFixture {
+protected:
+    FakeSpeechVoice voice_{{QStringLiteral("Alpha"), QStringLiteral("Beta")}};
+    Settings settings_;
+};
+
+TEST_F(SettingsStoreTest, FirstRunCreatesTheKeyEmptyAndWritesNothingElseUntilSaved) {
+    LoadSettings(settings_, voice_);
+
+    ExpectDefaults(settings_);
+    EXPECT_TRUE(settings_.TimerTTS);
+    EXPECT_EQ(settings_.VoiceName, QStringLiteral("Alpha"));
+    EXPECT_EQ(voice_.current, 0);
+    EXPECT_EQ(settings_.LastWindowPosLeft, 0);
+    EXPECT_EQ(settings_.LastWindowPosTop, 0);
+    auto stored = ReadStore();
+    ASSERT_TRUE(stored);
+    ASSERT_EQ(stored->Keys().size(), 1u);
+    EXPECT_EQ(stored->Keys()[0].name, "Software\\Horavia");
+    EXPECT_THAT(stored->Keys()[0].values, IsEmpty());
+
+    SaveSettings(settings_, voice_, 12, 34);
+    stored = ReadStore();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->FindKey("Software\\Horavia")->values.size(), 14u);
+}
+
+TEST_F(SettingsStoreTest, DefaultsWithoutVoicesTurnSpeechOffAndLeaveTheNameEmpty) {
+    FakeSpeechVoice mute;
+    settings_.VoiceName = QStringLiteral("stale");
+    LoadSettings(settings_, mute);
+    ExpectDefaults(settings_);
+    EXPECT_FALSE(settings_.TimerTTS);
+    EXPECT_TRUE(settings_.VoiceName.isEmpty());
+    EXPECT_THAT(mute.setVoiceCalls, IsEmpty());
+}
+
+TEST_F(SettingsStoreTest, DefaultsLeaveThePositionAlone) {
+    settings_.LastWindowPosLeft = 5;
+    settings_.LastWindowPosTop = 6;
+    SetDefaultSettings(settings_, voice_);
+    EXPECT_EQ(settings_.LastWindowPosLeft, 5);
+    EXPECT_EQ(settings_.LastWindowPosTop, 6);
+}
+
+TEST_F(SettingsStoreTest, LoadsACompleteSet) {
+    WriteStore(CompleteSet());
+    settings_.MinimizeToTray = true;
+    LoadSettings(settings_, voice_);
+
+    EXPECT_EQ(settings_.TimeFormat, 1);
+    EXPECT_EQ(settings_.Language, 2);
+    EXPECT_FALSE(settings_.MinimizeToTray);
+    EXPECT_FALSE(settings_.ShowMsgBox);
+    EXPECT_TRUE(settings_.PlaySound);
+    EXPECT_EQ(settings_.SoundFile, QStringLiteral("/home/user/ring.ogg"));
+    EXPECT_FALSE(settings_.TimerTTS);
+    EXPECT_TRUE(settings_.StopwatchTTS);
+    EXPECT_TRUE(settings_.ClockTTS);
+    EXPECT_EQ(settings_.RemindPeriod, 600);
+    EXPECT_TRUE(settings_.AutoIncreaseRemindFreq);
+    EXPECT_EQ(settings_.VoiceName, QStringLiteral("Beta"));
+    EXPECT_EQ(voice_.current, 1);
+    EXPECT_EQ(settings_.LastWindowPosLeft, -40);
+    EXPECT_EQ(settings_.LastWindowPosTop, 300);
+}
+
+TEST_F(SettingsStoreTest, MissingMinimizeToTrayKeepsTheFieldAndLoadsTheRest) {
+    WriteStore(Without(CompleteSet(), "MinimizeToTray"));
+    LoadSettings(settings_, voice_);
+    EXPECT_FALSE(settings_.MinimizeToTray);
+    EXPECT_EQ(settings_.TimeFormat, 1);
+    EXPECT_EQ(settings_.RemindPeriod, 600);
+    EXPECT_EQ(settings_.VoiceName, QStringLiteral("Beta"));
+    EXPECT_EQ(settings_.LastWindowPosTop, 300);
+}
+
+class MissingRequiredValue : public SettingsStoreTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MissingRequiredValue, GivesTheWholeDefaultSetAndIgnoresTheStoredPosition) {
+    WriteStore(Without(CompleteSet(), GetParam()));
+    LoadSettings(settings_, voice_);
+    ExpectDefaults(settings_);
+    EXPECT_TRUE(settings_.TimerTTS);
+    EXPECT_EQ(settings_.VoiceName, QStringLiteral("Alpha"));
+    EXPECT_EQ(settings_.LastWindowPosLeft, 0);
+    EXPECT_EQ(settings_.LastWindowPosTop, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MissingRequiredValue,
+                         ::testing::Values("TimeFormat", "Language", "ShowMsgBox", "PlaySound", "SoundFileW",
+                                           "TimerTTS", "StopwatchTTS", "ClockTTS", "RemindPeriod",
+                                           "AutoIncreaseRemindFreq", "VoiceNameW", "LastWindowPosLeft",
+                                           "LastWindowsPosTop"));
+
+TEST_F(SettingsStoreTest, TheTopEdgeIsOnlyReadUnderItsHistoricalName) {
+    StoredValues values = Without(CompleteSet(), "LastWindowsPosTop");
+    values.emplace_back("LastWindowPosTop", DwordValue(300));
+    WriteStore(values);
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.LastWindowPosTop, 0);
+    EXPECT_EQ(settings_.TimeFormat, 0);
+}
+
+TEST_F(SettingsStoreTest, EmptySoundFileIsAZeroLengthBinaryValue) {
+    settings_.SoundFile.clear();
+    SaveSettings(settings_, voice_, 0, 0);
+    const auto stored = ReadStore();
+    ASSERT_TRUE(stored);
+    const RegistryValue* value = stored->FindKey("Software\\Horavia")->Find("SoundFileW");
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->type, RegBinary);
+    EXPECT_THAT(value->data, IsEmpty());
+
+    Settings loaded;
+    loaded.SoundFile = QStringLiteral("x");
+    LoadSettings(loaded, voice_);
+    EXPECT_TRUE(loaded.SoundFile.isEmpty());
+}
+
+TEST_F(SettingsStoreTest, PeriodsOutsideTheTableAreKeptAsLoaded) {
+    WriteStore(With(CompleteSet(), "RemindPeriod", DwordValue(45)));
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.RemindPeriod, 45);
+    EXPECT_EQ(RemindIndexOf(settings_.RemindPeriod), 0);
+    EXPECT_EQ(EffectiveRemindPeriod(settings_.RemindPeriod), 45);
+
+    WriteStore(With(CompleteSet(), "RemindPeriod", DwordValue(static_cast<std::uint32_t>(-5))));
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.RemindPeriod, -5);
+    EXPECT_EQ(EffectiveRemindPeriod(settings_.RemindPeriod), 60);
+}
+
+TEST(EffectiveRemindPeriod, NeverGivesZeroOrLess) {
+    EXPECT_EQ(EffectiveRemindPeriod(0), 60);
+    EXPECT_EQ(EffectiveRemindPeriod(-1), 60);
+    EXPECT_EQ(EffectiveRemindPeriod(INT32_MIN), 60);
+    EXPECT_EQ(EffectiveRemindPeriod(1), 1);
+    EXPECT_EQ(EffectiveRemindPeriod(18000), 18000);
+}
+
+TEST_F(SettingsStoreTest, AVoiceNoLongerInstalledKeepsItsNameAndTheCurrentVoice) {
+    WriteStore(With(CompleteSet(), "VoiceNameW", WideValue(QStringLiteral("Gone"))));
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.VoiceName, QStringLiteral("Gone"));
+    EXPECT_THAT(voice_.setVoiceCalls, IsEmpty());
+}
+
+TEST_F(SettingsStoreTest, OnlyTheLowByteOfTimeFormatAndAnyNonZeroBooleanCount) {
+    StoredValues values = With(CompleteSet(), "TimeFormat", DwordValue(0x0301));
+    values = With(values, "ShowMsgBox", DwordValue(0x100));
+    WriteStore(values);
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.TimeFormat, 1);
+    EXPECT_TRUE(settings_.ShowMsgBox);
+}
+
+TEST(SelectVoice, TakesTheFirstExactMatch) {
+    FakeSpeechVoice voice({QStringLiteral("Anna"), QStringLiteral("anna"), QStringLiteral("anna")});
+    Settings s;
+    SelectVoice(s, voice, QStringLiteral("anna"));
+    EXPECT_EQ(s.VoiceName, QStringLiteral("anna"));
+    EXPECT_THAT(voice.setVoiceCalls, ElementsAre(1));
+
+    SelectVoice(s, voice, QStringLiteral("Anna "));
+    EXPECT_EQ(s.VoiceName, QStringLiteral("Anna "));
+    EXPECT_THAT(voice.setVoiceCalls, ElementsAre(1));
+}
+
+class StoredTypeError : public SettingsStoreTest,
+                        public ::testing::WithParamInterface<std::tuple<const char*, RegistryValue, const char*>> {};
+
+TEST_P(StoredTypeError, RaisesTheRegistryMessage) {
+    const auto& [name, value, message] = GetParam();
+    WriteStore(With(CompleteSet(), name, value));
+    try {
+        LoadSettings(settings_, voice_);
+        FAIL() << "no error raised";
+    } catch (const RegistryError& e) {
+        EXPECT_EQ(e.Message(), QString::fromUtf8(message));
+        EXPECT_STREQ(e.what(), message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredTypeError,
+    ::testing::Values(
+        std::make_tuple("TimeFormat", WideValue(QStringLiteral("1")), "Invalid data type for 'TimeFormat'"),
+        std::make_tuple("RemindPeriod", RegistryValue{1, {'6', '0', 0}}, "Invalid data type for 'RemindPeriod'"),
+        std::make_tuple("SoundFileW", DwordValue(0), "Invalid data type for 'SoundFileW'"),
+        std::make_tuple("VoiceNameW", RegistryValue{RegBinary, std::vector<std::uint8_t>(524, 'a')},
+                        "Invalid data type for 'VoiceNameW'"),
+        std::make_tuple("Language", RegistryValue{RegDword, {1, 0}}, "Failed to get data for 'Language'")));
+
+TEST_F(SettingsStoreTest, FieldsReadBeforeAFailingValueKeepTheirNewContents) {
+    WriteStore(With(CompleteSet(), "RemindPeriod", WideValue(QStringLiteral("600"))));
+    EXPECT_THROW(LoadSettings(settings_, voice_), RegistryError);
+    EXPECT_EQ(settings_.TimeFormat, 1);
+    EXPECT_TRUE(settings_.ClockTTS);
+    EXPECT_EQ(settings_.RemindPeriod, 0);
+    EXPECT_FALSE(settings_.AutoIncreaseRemindFreq);
+}
+
+TEST_F(SettingsStoreTest, A522ByteWideValueIsReadWhole) {
+    const QString longest(WideValueMaxUnits, QChar(u'路'));
+    WriteStore(With(CompleteSet(), "SoundFileW", WideValue(longest)));
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.SoundFile, longest);
+}
+
+TEST_F(SettingsStoreTest, WideValuesStopAtTheFirstZeroUnitAndOddBytesAreKept) {
+    RegistryValue withZero = WideValue(QStringLiteral("ab"));
+    withZero.data.insert(withZero.data.end(), {0, 0, 'c', 0});
+    RegistryValue odd{RegBinary, {'x', 0, 'y'}};
+    WriteStore(With(With(CompleteSet(), "SoundFileW", withZero), "VoiceNameW", odd));
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(settings_.SoundFile, QStringLiteral("ab"));
+    EXPECT_EQ(settings_.VoiceName, QStringLiteral("xy"));
+}
+
+TEST_F(SettingsStoreTest, EveryValueRoundTripsWithNonAsciiText) {
+    Settings original;
+    original.TimeFormat = 1;
+    original.Language = -7;
+    original.MinimizeToTray = false;
+    original.ShowMsgBox = false;
+    original.PlaySound = true;
+    original.SoundFile = QStringLiteral("/home/用户/音乐/闹钟 🔔 \"%s\"\\.mp3");
+    original.TimerTTS = false;
+    original.StopwatchTTS = true;
+    original.ClockTTS = true;
+    original.RemindPeriod = 10800;
+    original.AutoIncreaseRemindFreq = true;
+    original.VoiceName = QStringLiteral("Mandarin 😀 女声");
+    FakeSpeechVoice voice({QStringLiteral("English"), original.VoiceName});
+
+    Settings saved = original;
+    SaveSettings(saved, voice, -1920, 2160);
+    EXPECT_EQ(saved.VoiceName, original.VoiceName);
+
+    Settings loaded;
+    LoadSettings(loaded, voice);
+    original.LastWindowPosLeft = -1920;
+    original.LastWindowPosTop = 2160;
+    EXPECT_EQ(loaded.TimeFormat, original.TimeFormat);
+    EXPECT_EQ(loaded.Language, original.Language);
+    EXPECT_EQ(loaded.MinimizeToTray, original.MinimizeToTray);
+    EXPECT_EQ(loaded.ShowMsgBox, original.ShowMsgBox);
+    EXPECT_EQ(loaded.PlaySound, original.PlaySound);
+    EXPECT_EQ(loaded.SoundFile, original.SoundFile);
+    EXPECT_EQ(loaded.TimerTTS, original.TimerTTS);
+    EXPECT_EQ(loaded.StopwatchTTS, original.StopwatchTTS);
+    EXPECT_EQ(loaded.ClockTTS, original.ClockTTS);
+    EXPECT_EQ(loaded.RemindPeriod, original.RemindPeriod);
+    EXPECT_EQ(loaded.AutoIncreaseRemindFreq, original.AutoIncreaseRemindFreq);
+    EXPECT_EQ(loaded.VoiceName, original.VoiceName);
+    EXPECT_EQ(voice.current, 1);
+    EXPECT_EQ(loaded.LastWindowPosLeft, -1920);
+    EXPECT_EQ(loaded.LastWindowPosTop, 2160);
+
+    // The emoji is stored as its surrogate pair, little-endian.
+    const auto stored = ReadStore();
+    ASSERT_TRUE(stored);
+    const RegistryValue* voiceName = stored->FindKey("Software\\Horavia")->Find("VoiceNameW");
+    ASSERT_NE(voiceName, nullptr);
+    const std::vector<std::uint8_t> smiley{0x3d, 0xd8, 0x00, 0xde};
+    EXPECT_NE(std::search(voiceName->data.begin(), voiceName->data.end(), smiley.begin(), smiley.end()),
+              voiceName->data.end());
+    EXPECT_EQ(voiceName->data.size(), 2u * static_cast<std::size_t>(original.VoiceName.size()));
+}
+
+TEST_F(SettingsStoreTest, SaveStoresTheWindowsCurrentPositionNotTheLoadedOne) {
+    settings_.LastWindowPosLeft = 1;
+    settings_.LastWindowPosTop = 2;
+    SaveSettings(settings_, voice_, 700, 80);
+    const auto stored = ReadStore();
+    ASSERT_TRUE(stored);
+    const RegistryKey* key = stored->FindKey("Software\\Horavia");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(*key->Find("LastWindowPosLeft"), DwordValue(700));
+    EXPECT_EQ(*key->Find("LastWindowsPosTop"), DwordValue(80));
+    EXPECT_EQ(key->Find("LastWindowPosTop"), nullptr);
+}
+
+TEST_F(SettingsStoreTest, SaveKeepsTheSiblingsKeyAndValuesItDoesNotKnow) {
+    RegistryFile file;
+    file.AddKey("Software\\Rousely!").Set("Anything", RegistryValue{7, {1, 2}});
+    RegistryKey& ours = file.AddKey("Software\\Horavia");
+    ours.Set("FutureOption", RegistryValue{RegBinary, {9}});
+    ours.Set("TimeFormat", DwordValue(1));
+    const std::string text = file.Serialize();
+    WriteRaw(QByteArray::fromStdString(text));
+
+    settings_.TimeFormat = 0;
+    SaveSettings(settings_, voice_, 0, 0);
+    const auto stored = ReadStore();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(*stored->FindKey("Software\\Rousely!"), *file.FindKey("Software\\Rousely!"));
+    const RegistryKey* key = stored->FindKey("Software\\Horavia");
+    EXPECT_EQ(*key->Find("FutureOption"), (RegistryValue{RegBinary, {9}}));
+    EXPECT_EQ(*key->Find("TimeFormat"), DwordValue(0));
+}
+
+TEST_F(SettingsStoreTest, ATooLongPathIsRefusedAndTheStoredSetStaysWhole) {
+    WriteStore(CompleteSet());
+    const QByteArray before = ReadRaw();
+    settings_.SoundFile = QString(WideValueMaxUnits + 1, QChar(u'a'));
+    try {
+        SaveSettings(settings_, voice_, 0, 0);
+        FAIL() << "no error raised";
+    } catch (const RegistryError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Failed to set data for 'SoundFileW'"));
+    }
+    EXPECT_EQ(ReadRaw(), before);
+}
+
+TEST(FitsStore, AllowsWhatReadsBackUnchanged) {
+    EXPECT_TRUE(FitsStore(QString()));
+    EXPECT_TRUE(FitsStore(QString(261, QChar(u'x'))));
+    EXPECT_FALSE(FitsStore(QString(262, QChar(u'x'))));
+    // A character outside the basic plane takes two of the 261 units.
+    EXPECT_FALSE(FitsStore(QString(260, QChar(u'x')) + QStringLiteral("😀")));
+    EXPECT_TRUE(FitsStore(QString(259, QChar(u'x')) + QStringLiteral("😀")));
+    EXPECT_FALSE(FitsStore(QStringLiteral("a") + QChar(0) + QStringLiteral("b")));
+}
+
+TEST_F(SettingsStoreTest, AFileThatDoesNotParseIsKeptAsideAndDefaultsApply) {
+    const QByteArray garbage("TimeFormat=1\n\x01\x02 not a settings file");
+    WriteRaw(garbage);
+
+    EXPECT_FALSE(IsSiblingInstalled());
+    EXPECT_THAT(AsideFiles(), IsEmpty()); // a read-only look never moves the user's file
+
+    LoadSettings(settings_, voice_);
+    ExpectDefaults(settings_);
+    const QStringList aside = AsideFiles();
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(StoreDir() + QLatin1Char('/') + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), garbage);
+    const auto fresh = ReadStore();
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(fresh->FindKey("Software\\Horavia"), nullptr);
+
+    // A second bad file gets its own name instead of replacing the first.
+    WriteRaw(garbage + "2");
+    LoadSettings(settings_, voice_);
+    EXPECT_EQ(AsideFiles().size(), 2);
+}
+
+TEST_F(SettingsStoreTest, AnOversizedFileIsKeptAsideUnread) {
+    QByteArray huge = QByteArray(RegistryFile::Header.data(), RegistryFile::Header.size()) + '\n';
+    huge.append(QByteArray(static_cast<qsizetype>(MaxStoreFileBytes), '\n'));
+    WriteRaw(huge);
+    LoadSettings(settings_, voice_);
+    ExpectDefaults(settings_);
+    EXPECT_EQ(AsideFiles().size(), 1);
+}
+
+TEST_F(SettingsStoreTest, AStoreThatCannotBeCreatedRaisesAfterTheDefaultsApply) {
+    QFile blocker(StoreDir());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    try {
+        LoadSettings(settings_, voice_);
+        FAIL() << "no error raised";
+    } catch (const RegistryError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Failed to create key Software\\Horavia"));
+    }
+    ExpectDefaults(settings_);
+
+    // Saving cannot open or create the key: it stops without a word.
+    settings_.TimeFormat = 1;
+    EXPECT_NO_THROW(SaveSettings(settings_, voice_, 0, 0));
+    EXPECT_EQ(settings_.TimeFormat, 1);
+}
+
+TEST_F(SettingsStoreTest, WithNoPlaceForTheStoreLoadAndSaveFallBackToTheDefaults) {
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    qputenv("XDG_CONFIG_HOME", "relative/dir");
+    EXPECT_TRUE(Registry::UserStorePath().isEmpty());
+    LoadSettings(settings_, voice_);
+    ExpectDefaults(settings_);
+    settings_.TimeFormat = 1;
+    SaveSettings(settings_, voice_, 0, 0);
+    EXPECT_EQ(settings_.TimeFormat, 0);
+    EXPECT_FALSE(IsSiblingInstalled());
+    qputenv("HOME", home);
+}
+
+TEST_F(SettingsStoreTest, TheSiblingIsInstalledWhenItsKeyExists) {
+    EXPECT_FALSE(IsSiblingInstalled());
+    WriteStore({}, "Software\\Rousely");
+    EXPECT_FALSE(IsSiblingInstalled());
+    WriteStore({}, "Software\\Rousely!");
+    EXPECT_TRUE(IsSiblingInstalled());
+}
+
+TEST(ApplyTimeFormat, SetsTheLongTimeFormatForKnownValuesOnly) {
+    TFormatSettings fs;
+    fs.LongTimeFormat = "x";
+    ApplyTimeFormat(1, fs);
+    EXPECT_EQ(fs.LongTimeFormat, "h:mm:ss");
+    ApplyTimeFormat(2, fs);
+    EXPECT_EQ(fs.LongTimeFormat, "h:mm:ss");
+    ApplyTimeFormat(0, fs);
+    EXPECT_EQ(fs.LongTimeFormat, "h:mm:ss ampm");
+    ApplyTimeFormat(255, fs);
+    EXPECT_EQ(fs.LongTimeFormat, "h:mm:ss ampm");
+}
+
+} // namespace
+} // namespace horavia
