@@ -34,12 +34,23 @@ QTemporaryDir* mediaDir = nullptr;
 
 std::string Media(const std::string& name) { return mediaDir->filePath(QString::fromStdString(name)).toStdString(); }
 
-// Makes a half-second 440 Hz stereo tone with the ffmpeg tool.
+// Each test runs in its own process; the generated media are kept in the build tree and made only once.
+std::string Cached(const std::string& name) { return std::string(HORAVIA_TEST_MEDIA_DIR) + "/" + name; }
+
+// Makes a half-second 440 Hz stereo tone with the ffmpeg tool, then links it into this run's folder.
 bool Encode(const std::string& name, const std::string& codecArgs) {
-    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=" +
-                            std::to_string(ToneSeconds) + ":sample_rate=44100 -ac 2 " + codecArgs + " '" +
-                            Media(name) + "'";
-    return std::system(cmd.c_str()) == 0;
+    const std::string cached = Cached(name);
+    if (!std::ifstream(cached).good()) {
+        // written under a private name and renamed, so a parallel test never reads half a file
+        const std::string part = Cached("part" + std::to_string(::getpid()) + "-" + name);
+        const std::string cmd = "mkdir -p '" + std::string(HORAVIA_TEST_MEDIA_DIR) +
+                                "' && ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=" +
+                                std::to_string(ToneSeconds) + ":sample_rate=44100 -ac 2 " + codecArgs + " '" + part +
+                                "' && mv '" + part + "' '" + cached + "'";
+        if (std::system(cmd.c_str()) != 0)
+            return false;
+    }
+    return ::symlink(cached.c_str(), Media(name).c_str()) == 0;
 }
 
 class AudioEnvironment : public ::testing::Environment {
