@@ -439,6 +439,9 @@ void AudioEngine::DecodeLoop(const std::shared_ptr<Channel>& ch) {
 
 void AudioEngine::Mix(std::uint8_t* out, int bytes) {
     const int samples = bytes / 2;
+    // the volume is taken before any notification of this buffer goes out: a routine that changes it
+    // (the end of a fade, for one) must not reach back into the samples that caused the notification
+    const std::int32_t gain = static_cast<std::int32_t>(volume_.load());
     std::vector<std::int32_t> acc(static_cast<std::size_t>(samples), 0);
     std::vector<FiredSync> mixTime;
     {
@@ -483,7 +486,6 @@ void AudioEngine::Mix(std::uint8_t* out, int bytes) {
             }
         }
     }
-    const std::int32_t gain = static_cast<std::int32_t>(volume_.load());
     for (int i = 0; i < samples; ++i) {
         const std::int32_t v = std::clamp(acc[static_cast<std::size_t>(i)] * gain / 100, -32768, 32767);
         const auto s = static_cast<std::int16_t>(v);
