@@ -48,7 +48,7 @@ AudioEngine& AudioEngine::Instance() {
 void AudioEngine::SetError(int code) { lastError = code; }
 int AudioEngine::LastError() { return lastError; }
 
-bool AudioEngine::Init(int device, DWORD freq) {
+bool AudioEngine::Init(int device, DWORD /*freq*/) {
     std::lock_guard life(lifeMutex_);
     if (initialised_) {
         SetError(bass::BASS_ERROR_ALREADY);
@@ -64,7 +64,6 @@ bool AudioEngine::Init(int device, DWORD freq) {
         return false;
     }
     SDL_AudioSpec want{};
-    want.freq = freq == 0 ? Decoder::OutputRate : static_cast<int>(freq);
     want.format = AUDIO_S16SYS;
     want.channels = Decoder::OutputChannels;
     want.samples = OutputFrames;
