@@ -11,6 +11,8 @@ public:
     virtual void KeepSystemAwake() = 0;
     /// Asks that neither the system sleep nor the display turn off (window shown, alarm sounding).
     virtual void KeepDisplayOn() = 0;
+    /// Asks for both at once (an alarm on screen or sounding); without its own notion, the display request.
+    virtual void KeepBothAwake() { KeepDisplayOn(); }
 };
 
 // Where no power service can be reached: every request is a no-op.
@@ -18,6 +20,7 @@ class NoPower final : public Power {
 public:
     void KeepSystemAwake() override {}
     void KeepDisplayOn() override {}
+    void KeepBothAwake() override {}
 };
 
 } // namespace horavia
