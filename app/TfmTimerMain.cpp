@@ -1,6 +1,8 @@
 #include "app/TfmTimerMain.h"
 
 #include "app/Guarded.h"
+#include "display/ImageAssets.h"
+#include "display/WindowShape.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -9,15 +11,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QWindow>
 
 namespace horavia {
 namespace {
 
-constexpr int LcdBoxWidth = 368;
-constexpr int LcdBoxHeight = 134;
-constexpr int LcdBoxTopWithTabs = 103;
 constexpr int SnapDistance = 10;
 constexpr int VisibleHeight = 250; // the window's outline shows rows 0 to 249 of the surface
 
@@ -34,14 +34,9 @@ bool IsWayland() { return QGuiApplication::platformName().startsWith(QLatin1Stri
 
 } // namespace
 
-TRect LcdBoxFor(int surfaceWidth, int surfaceHeight, bool tabBarShown) {
-    const int left = (surfaceWidth - LcdBoxWidth) / 2;
-    const int top = tabBarShown ? LcdBoxTopWithTabs : surfaceHeight / 2 - LcdBoxHeight / 2;
-    return {left, top, left + LcdBoxWidth, top + LcdBoxHeight};
-}
-
 TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), Engine(*services.clock), services_(std::move(services)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), Engine(*services.clock), Images(LoadImageCollections()),
+      services_(std::move(services)) {
     setWindowTitle(QStringLiteral("Horavia"));
     setFixedSize(Surface::DefaultWidth, Surface::DefaultHeight);
     setMouseTracking(true);
@@ -49,7 +44,6 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     DXDraw.SetPresenter([this] { update(); });
 
-    LcdBox = LcdBoxFor(DXDraw.Width(), DXDraw.Height(), Engine.TabBarShown);
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
     Engine.TabBarShown = true;
@@ -66,6 +60,7 @@ TfmTimerMain::~TfmTimerMain() = default;
 
 std::unique_ptr<TDxButton> TfmTimerMain::MakeButton(const char* normal, const char* hover, const TRect& r) {
     auto button = std::make_unique<TDxButton>(&DXDraw);
+    button->Images = &Images.Buttons;
     button->NormalImage = normal;
     button->HoverImage = hover;
     button->SetBounds(r);
@@ -106,10 +101,12 @@ TDxLCDButton* TfmTimerMain::LcdButton(std::unique_ptr<TDxLCDButton>& slot, const
                                       int dx) {
     if (!slot) {
         slot = std::make_unique<TDxLCDButton>(&DXDraw);
+        slot->Images = &Images.Buttons;
         slot->NormalImage = normal;
         slot->HoverImage = hover;
         slot->HandCursor = true;
-        slot->SetBounds({LcdBox.Left + dx, LcdBox.Top + 20, LcdBox.Left + dx + 55, LcdBox.Top + 32});
+        const TRect& box = Composer.LcdBox();
+        slot->SetBounds({box.Left + dx, box.Top + 20, box.Left + dx + 55, box.Top + 32});
         slot->OnClick = [this](TDxButton* b) { OnButtonClick(b); };
         ButtonList.push_back(slot.get());
     }
@@ -117,9 +114,10 @@ TDxLCDButton* TfmTimerMain::LcdButton(std::unique_ptr<TDxLCDButton>& slot, const
 }
 
 void TfmTimerMain::PlaceLcdButtons() {
-    const auto place = [this](TDxLCDButton* b, int dx) {
+    const TRect& box = Composer.LcdBox();
+    const auto place = [&box](TDxLCDButton* b, int dx) {
         if (b != nullptr) {
-            b->SetBounds({LcdBox.Left + dx, LcdBox.Top + 20, LcdBox.Left + dx + 55, LcdBox.Top + 32});
+            b->SetBounds({box.Left + dx, box.Top + 20, box.Left + dx + 55, box.Top + 32});
         }
     };
     place(btnLcdCancel.get(), 20);
@@ -172,13 +170,29 @@ void TfmTimerMain::KeepAwake() {
 // ---- drawing --------------------------------------------------------------------------------------
 
 void TfmTimerMain::RefreshBackground() {
-    if (!DXDraw.CanDraw()) {
+    if (!Composer.RefreshBackground(Engine.TabBarShown, windowTitle())) {
         return;
     }
-    LcdBox = LcdBoxFor(DXDraw.Width(), DXDraw.Height(), Engine.TabBarShown);
-    DXDraw.Present();
     for (TDxButton* button : ButtonList) {
         button->Draw();
+    }
+}
+
+void TfmTimerMain::SaveLcdButtonStrip() {
+    switch (Engine.Mode) {
+    case dmTimer:
+        if (btnLcdCancel) {
+            Composer.SaveStrip(btnLcdCancel->BoundsRect);
+        }
+        break;
+    case dmStopwatch:
+        if (btnLcdCancel && btnLcdReset) {
+            const TRect& cancel = btnLcdCancel->BoundsRect;
+            Composer.SaveStrip({cancel.Left, cancel.Top, btnLcdReset->BoundsRect.Right, cancel.Bottom});
+        }
+        break;
+    case dmClock:
+        break;
     }
 }
 
@@ -186,13 +200,27 @@ void TfmTimerMain::DrawDisplay() {
     if (!DXDraw.CanDraw()) {
         return;
     }
+    const TDisplayMode layout = Engine.Mode;
+    SaveLcdButtonStrip();
+    Composer.EraseLcd();
     const DisplayUpdate update = Engine.UpdateDisplay();
     if (update.TimeUp && btnLcdCancel) {
         btnLcdCancel->SetVisible(false);
     }
+    Composer.DrawTexts(layout, update.Texts);
     LastTexts = update.Texts;
+    if (update.TimeUp) {
+        OnTimeUp();
+    }
+    // The LCD buttons come back over the fresh ground at the place of the first one.
+    if (btnLcdCancel) {
+        Composer.RestoreStrip(btnLcdCancel->BoundsRect.Left, btnLcdCancel->BoundsRect.Top);
+    }
+    Composer.DropStrip();
     DXDraw.Present();
 }
+
+void TfmTimerMain::OnTimeUp() {}
 
 void TfmTimerMain::paintEvent(QPaintEvent*) {
     const Bitmap& canvas = DXDraw.Canvas();
@@ -451,11 +479,37 @@ void TfmTimerMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!placed_) {
         placed_ = true;
+        ApplyWindowShape();
         PlaceAtStoredPosition();
     }
 }
 
+void TfmTimerMain::ApplyWindowShape() {
+    QRegion outline;
+    for (const TRect& run : ShapeRuns(LoadShapePicture())) {
+        outline += QRect(run.Left, run.Top, run.Width(), run.Height());
+    }
+    if (outline.isEmpty()) {
+        qCWarning(lcApp) << "no window outline: the window stays rectangular";
+        return;
+    }
+    setMask(outline);
+}
+
+void TfmTimerMain::CentreOnScreen() {
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        move(area.center() - QPoint(width() / 2, VisibleHeight / 2));
+    }
+}
+
+// The stored position is used once, at the first showing, and only where the window would be
+// seen on a connected screen; otherwise the window stays centred.
 void TfmTimerMain::PlaceAtStoredPosition() {
+    CentreOnScreen();
+    if (!Config.PositionStored) {
+        return;
+    }
     const QRect stored(Config.LastWindowPosLeft, Config.LastWindowPosTop, width(), VisibleHeight);
     for (const QScreen* s : QGuiApplication::screens()) {
         if (s->availableGeometry().intersects(stored)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/ImageCollections.h"
+#include "display/LcdComposer.h"
 #include "display/Surface.h"
 #include "display/TDxButton.h"
 #include "engine/CountdownRequest.h"
@@ -55,9 +57,10 @@ public:
     TimerEngine Engine;
     Settings Config;
     Surface DXDraw;
+    TImageCollections Images;
+    LcdComposer Composer{DXDraw, Images};
     QTimer Timer1;
-    TRect LcdBox;            // the LCD box, frame included
-    LcdTexts LastTexts;      // what the last display update showed
+    LcdTexts LastTexts; // what the last display update showed
 
     std::unique_ptr<TDxButton> btnClose;
     std::unique_ptr<TDxButton> btnMinimize;
@@ -98,7 +101,11 @@ private:
     void ResetStopwatch();
     void ToggleTabBar();
     void KeepAwake();
+    void SaveLcdButtonStrip();
+    void OnTimeUp();
     void PlaceAtStoredPosition();
+    void CentreOnScreen();
+    void ApplyWindowShape();
 
     MainWindowServices services_;
     bool Dragging = false;
@@ -106,8 +113,5 @@ private:
     QPoint DragStartPos;    // window's position when the drag began
     bool placed_ = false;
 };
-
-// The LCD box for a surface of this size, with or without the tab row above it.
-TRect LcdBoxFor(int surfaceWidth, int surfaceHeight, bool tabBarShown);
 
 } // namespace horavia

@@ -1,6 +1,26 @@
 #include "display/TDxButton.h"
 
+#include "display/ImageDraw.h"
+#include "display/PngImageCollection.h"
+#include "display/Surface.h"
+
 namespace horavia {
+
+void TDxButton::SetBounds(const TRect& r) {
+    // The saved ground belongs to the old place: a button that moves takes the ground anew at its
+    // next drawing, so its transparent parts show what lies under its new place.
+    if (r != BoundsRect) {
+        SavedBackground.reset();
+    }
+    BoundsRect = r;
+}
+
+void TDxButton::ResolveImages() {
+    if (Images != nullptr) {
+        NormalIndex = Images->IndexOf(NormalImage);
+        HoverIndex = Images->IndexOf(HoverImage);
+    }
+}
 
 void TDxButton::SetVisible(bool visible) {
     Visible = visible;
@@ -21,6 +41,42 @@ void TDxButton::Click() {
     if (OnClick) {
         OnClick(this);
     }
+}
+
+void TDxButton::Draw() {
+    if (DXDraw == nullptr) {
+        return;
+    }
+    if (!SavedBackground) {
+        SavedBackground = std::make_unique<Bitmap>();
+        DXDraw->CopyRect(BoundsRect, *SavedBackground);
+    }
+    if (Images == nullptr) {
+        return;
+    }
+    if (NormalIndex == -1) {
+        NormalIndex = Images->IndexOf(NormalImage);
+    }
+    if (HoverIndex == -1) {
+        HoverIndex = Images->IndexOf(HoverImage);
+    }
+    if (!DXDraw->CanDraw()) {
+        return;
+    }
+    if (Visible) {
+        Bitmap& canvas = DXDraw->Canvas();
+        CopyBitmap(*SavedBackground, canvas, BoundsRect.Left, BoundsRect.Top);
+        // A name missing from the collection leaves -1, which Item refuses: the drawing ends here.
+        const TPngImage& picture = Images->Item(Hovered ? HoverIndex : NormalIndex);
+        const int x = CenterImage ? BoundsRect.Left + (BoundsRect.Width() - picture.Width) / 2 : BoundsRect.Left;
+        horavia::Draw(picture, canvas, x, BoundsRect.Top);
+        if (Hovered && !Caption.isEmpty()) {
+            const QFont font = Surface::TahomaFont(false);
+            const int captionX = BoundsRect.Left + BoundsRect.Width() / 2 - Surface::TextWidth(Caption, font) / 2;
+            Surface::TextOut(canvas, captionX, BoundsRect.Top + picture.Height + 2, Caption, font);
+        }
+    }
+    DXDraw->Present();
 }
 
 } // namespace horavia

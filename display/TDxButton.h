@@ -24,7 +24,8 @@ public:
     TDxButton(const TDxButton&) = delete;
     TDxButton& operator=(const TDxButton&) = delete;
 
-    void SetBounds(const TRect& r) { BoundsRect = r; }
+    // Stores the rectangle; no drawing.
+    void SetBounds(const TRect& r);
     // Looks both picture names up again.
     void ResolveImages();
     // Stores the flag; no drawing (a hidden button stays on the surface until the area is repainted).

@@ -23,6 +23,7 @@ struct Settings {
     bool AutoIncreaseRemindFreq = false; // initial state of the set-up dialog's auto-increase box
     std::int32_t LastWindowPosLeft = 0;  // screen pixels, as loaded
     std::int32_t LastWindowPosTop = 0;   // screen pixels, as loaded
+    bool PositionStored = false;         // the two position fields came from the store
 };
 
 } // namespace horavia

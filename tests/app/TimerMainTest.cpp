@@ -4,7 +4,6 @@
 #include "support/FakeServices.h"
 
 #include <QApplication>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -192,14 +191,14 @@ TEST_F(TimerMainTest, SplitterMovesTheLcdAndKeepsTheMode) {
     Click(window->btnSplitter.get());
     EXPECT_FALSE(window->Engine.TabBarShown);
     EXPECT_EQ(window->Engine.Mode, dmStopwatch);
-    EXPECT_EQ(window->LcdBox, (TRect{16, 73, 384, 207}));
+    EXPECT_EQ(window->Composer.LcdBox(), (TRect{16, 73, 384, 207}));
     EXPECT_FALSE(window->btnTimerTab->Visible);
     EXPECT_EQ(window->btnSplitter->BoundsRect, (TRect{150, 31, 250, 37}));
     EXPECT_EQ(window->btnSplitter->NormalImage, "splitter_dn");
     EXPECT_EQ(window->btnLcdCancel->BoundsRect, (TRect{36, 93, 91, 105}));
     EXPECT_TRUE(Shown(window->btnLcdReset));
     Click(window->btnSplitter.get());
-    EXPECT_EQ(window->LcdBox, (TRect{16, 103, 384, 237}));
+    EXPECT_EQ(window->Composer.LcdBox(), (TRect{16, 103, 384, 237}));
     EXPECT_EQ(window->btnLcdCancel->BoundsRect, (TRect{36, 123, 91, 135}));
     EXPECT_EQ(window->btnSplitter->NormalImage, "splitter_norm");
     EXPECT_TRUE(window->btnTimerTab->Visible);
@@ -220,7 +219,6 @@ TEST_F(TimerMainTest, SurfaceThatCannotDrawNoticesTheEndLater) {
 
 TEST_F(TimerMainTest, ReleaseOverAVisibleButtonClicksWithAnyMouseButton) {
     window->DXDrawMouseDown(Qt::RightButton, 200, 10); // on the title, not a button
-    QSignalSpy destroyed(window.get(), &QObject::destroyed);
     window->show();
     window->DXDrawMouseUp(Qt::RightButton, 385, 10); // over close
     EXPECT_FALSE(window->isVisible());

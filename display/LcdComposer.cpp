@@ -1,0 +1,146 @@
+#include "display/LcdComposer.h"
+
+#include "display/GlyphIndex.h"
+#include "display/ImageDraw.h"
+
+#include <cmath>
+
+namespace horavia {
+namespace {
+
+constexpr Rgb8 WindowTop{225, 225, 225};
+constexpr Rgb8 WindowBottom{151, 149, 150};
+constexpr Rgb8 LcdTop{254, 255, 232};
+constexpr Rgb8 LcdBottom{214, 219, 191};
+constexpr int LargeAdvance = 36;
+constexpr int SmallAdvance = 18;
+
+// Positions of the frame pieces in both frame collections.
+enum FramePiece { LeftTop, RightTop, RightBottom, LeftBottom, Left, Top, Right, Bottom };
+
+void FillRow(Bitmap& bitmap, int y, int x0, int x1, Rgb8 c) {
+    std::uint8_t* p = bitmap.Row(y) + static_cast<std::size_t>(x0) * 3;
+    for (int x = x0; x < x1; ++x, p += 3) {
+        p[0] = c.r;
+        p[1] = c.g;
+        p[2] = c.b;
+    }
+}
+
+Rgb8 GradientColour(Rgb8 top, Rgb8 bottom, int step, int steps) {
+    return {GradientChannel(top.r, bottom.r, step, steps), GradientChannel(top.g, bottom.g, step, steps),
+            GradientChannel(top.b, bottom.b, step, steps)};
+}
+
+} // namespace
+
+std::uint8_t GradientChannel(int top, int bottom, int step, int steps) {
+    // nearbyint rounds in the default mode, to nearest with halves to even: 18.5 becomes 18.
+    const double delta = std::nearbyint(static_cast<double>(top - bottom) * step / steps);
+    return static_cast<std::uint8_t>(top - static_cast<int>(delta));
+}
+
+TRect LcdComposer::BoxFor(int surfaceWidth, int surfaceHeight, bool tabBarShown) {
+    const int left = (surfaceWidth - BoxWidth) / 2;
+    const int top = tabBarShown ? BoxTopWithTabs : surfaceHeight / 2 - BoxHeight / 2;
+    return {left, top, left + BoxWidth, top + BoxHeight};
+}
+
+bool LcdComposer::RefreshBackground(bool tabBarShown, const QString& title) {
+    if (!surface_.CanDraw()) {
+        return false;
+    }
+    const int w = surface_.Width();
+    const int h = surface_.Height();
+    background_.Resize(w, h);
+    PaintWindowGradient();
+    DrawFrame(images_.MainBox, {0, 0, w, h}, true);
+
+    const QFont font = Surface::TahomaFont(true);
+    Surface::TextOut(background_, (w - Surface::TextWidth(title, font)) / 2, 4, title, font);
+
+    lcdBox_ = BoxFor(w, h, tabBarShown);
+    lcdInner_ = {lcdBox_.Left + 2, lcdBox_.Top + 2, lcdBox_.Right - 2, lcdBox_.Bottom - 2};
+    PaintLcdGradient();
+    lcdBackground_.Resize(lcdInner_.Width(), lcdInner_.Height());
+    CopyBitmap(background_, lcdBackground_, -lcdInner_.Left, -lcdInner_.Top);
+    DrawFrame(images_.LCDBox, lcdBox_, false);
+
+    CopyBitmap(background_, surface_.Canvas(), 0, 0);
+    surface_.Present();
+    return true;
+}
+
+void LcdComposer::PaintWindowGradient() {
+    const int h = background_.Height();
+    for (int y = 0; y < h; ++y) {
+        // The last column is left to the frame.
+        FillRow(background_, y, 0, background_.Width() - 1, GradientColour(WindowTop, WindowBottom, y, h));
+    }
+}
+
+void LcdComposer::PaintLcdGradient() {
+    const int steps = lcdInner_.Height();
+    // One row more than the interior: the last lies under the frame's bottom edge.
+    for (int y = lcdInner_.Top; y <= lcdInner_.Bottom && y < background_.Height(); ++y) {
+        FillRow(background_, y, lcdInner_.Left, lcdInner_.Right, GradientColour(LcdTop, LcdBottom, y - lcdInner_.Top, steps));
+    }
+}
+
+void LcdComposer::DrawFrame(const TPngImageCollection& pieces, const TRect& box, bool smallBottomCorners) {
+    const int l = box.Left;
+    const int t = box.Top;
+    const int r = box.Right;
+    const int b = box.Bottom;
+    // The window's bottom corners are 5 px and sit flush with its edges; the LCD box's are 6 px.
+    const int bc = smallBottomCorners ? 5 : 6;
+    Draw(pieces.Item(LeftTop), background_, l, t);
+    Draw(pieces.Item(RightTop), background_, r - 6, t);
+    Draw(pieces.Item(RightBottom), background_, r - bc, b - bc);
+    Draw(pieces.Item(LeftBottom), background_, l, b - bc);
+    const int edgeEnd = smallBottomCorners ? b - 5 : b - 6;
+    StretchDraw(pieces.Item(Left), background_, {l, t + 6, l + 2, edgeEnd});
+    StretchDraw(pieces.Item(Top), background_, {l + 6, t, r - 6, t + 2});
+    StretchDraw(pieces.Item(Right), background_, {r - 2, t + 6, r, edgeEnd});
+    StretchDraw(pieces.Item(Bottom), background_, {l + bc, b - 2, r - bc, b});
+}
+
+void LcdComposer::SaveStrip(const TRect& r) {
+    surface_.CopyRect(r, strip_);
+    stripSaved_ = true;
+}
+
+void LcdComposer::RestoreStrip(int x, int y) {
+    if (stripSaved_) {
+        CopyBitmap(strip_, surface_.Canvas(), x, y);
+        stripSaved_ = false;
+    }
+}
+
+void LcdComposer::EraseLcd() { CopyBitmap(lcdBackground_, surface_.Canvas(), lcdInner_.Left, lcdInner_.Top); }
+
+void LcdComposer::DrawTexts(TDisplayMode layout, const LcdTexts& texts) {
+    const int l = lcdBox_.Left;
+    const int t = lcdBox_.Top;
+    const auto n = [](const std::string& s) { return static_cast<int>(s.size()); };
+    if (layout == dmClock) {
+        DrawGlyphs(texts.Large, true, l + 346 - LargeAdvance * n(texts.Large), t + 62);
+        DrawGlyphs(texts.Small, false, lcdBox_.Right - 22 - SmallAdvance * n(texts.Small), t + 20);
+    } else {
+        DrawGlyphs(texts.Large, true, l + 310 - LargeAdvance * n(texts.Large), t + 62);
+        DrawGlyphs(texts.Small, false, l + 310, t + 62);
+    }
+}
+
+void LcdComposer::DrawGlyphs(const std::string& text, bool large, int x, int y) {
+    const int advance = large ? LargeAdvance : SmallAdvance;
+    for (const char c : text) {
+        const int index = GlyphIndex(c, large);
+        if (index >= 0) { // a character without a glyph is skipped; the program hands over none
+            Draw(images_.Digits.Item(index), surface_.Canvas(), x, y);
+        }
+        x += advance;
+    }
+}
+
+} // namespace horavia

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "display/Bitmap.h"
+#include "display/ImageCollections.h"
+#include "display/Rect.h"
+#include "display/Surface.h"
+#include "engine/DisplayMode.h"
+#include "engine/LcdTexts.h"
+
+#include <QString>
+
+namespace horavia {
+
+// Composes the window's picture on the surface: the full background (gradient, frame, title and
+// the LCD box) and, on every tick, the LCD interior with the digits. The static picture is built
+// once per full repaint and cached, so a tick only copies the clean LCD ground and draws glyphs.
+class LcdComposer final {
+public:
+    static constexpr int BoxWidth = 368;
+    static constexpr int BoxHeight = 134;
+    static constexpr int BoxTopWithTabs = 103;
+
+    LcdComposer(Surface& surface, const TImageCollections& images) : surface_(surface), images_(images) {}
+
+    // The LCD box for a surface of this size, with or without the tab row above it.
+    static TRect BoxFor(int surfaceWidth, int surfaceHeight, bool tabBarShown);
+
+    // Rebuilds the background, places the LCD box, draws it all on the surface and presents.
+    // Returns false, drawing nothing, when the surface cannot draw. Buttons are the caller's.
+    bool RefreshBackground(bool tabBarShown, const QString& title);
+
+    // Copies the rectangle r of the surface aside, to be put back by RestoreStrip.
+    void SaveStrip(const TRect& r);
+    // Puts the saved strip back at (x, y) and forgets it.
+    void RestoreStrip(int x, int y);
+    void DropStrip() { stripSaved_ = false; }
+    bool StripSaved() const { return stripSaved_; }
+
+    // Erases the LCD interior: the digits and the buttons on it.
+    void EraseLcd();
+    // Draws the texts of a mode at their places in the LCD box.
+    void DrawTexts(TDisplayMode layout, const LcdTexts& texts);
+
+    const TRect& LcdBox() const { return lcdBox_; }
+    const TRect& LcdInner() const { return lcdInner_; }
+    const Bitmap& BackgroundBitmap() const { return background_; }
+    const Bitmap& LcdBackground() const { return lcdBackground_; }
+
+private:
+    void PaintWindowGradient();
+    void PaintLcdGradient();
+    void DrawFrame(const TPngImageCollection& pieces, const TRect& box, bool smallBottomCorners);
+    void DrawGlyphs(const std::string& text, bool large, int x, int y);
+
+    Surface& surface_;
+    const TImageCollections& images_;
+    Bitmap background_;    // gradient, frame, title and LCD box: no buttons, no digits
+    Bitmap lcdBackground_; // the clean LCD interior, the per-tick eraser
+    Bitmap strip_;         // the LCD buttons saved over one tick
+    bool stripSaved_ = false;
+    TRect lcdBox_ = BoxFor(Surface::DefaultWidth, Surface::DefaultHeight, true);
+    TRect lcdInner_{lcdBox_.Left + 2, lcdBox_.Top + 2, lcdBox_.Right - 2, lcdBox_.Bottom - 2};
+};
+
+// top - round((top - bottom) * step / steps), halves to the even neighbour.
+std::uint8_t GradientChannel(int top, int bottom, int step, int steps);
+
+} // namespace horavia

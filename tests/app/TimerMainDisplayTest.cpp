@@ -1,0 +1,205 @@
+#include "app/TfmTimerMain.h"
+
+#include "display/GlyphIndex.h"
+#include "display/ImageDraw.h"
+#include "support/FakeClock.h"
+#include "support/FakeServices.h"
+
+#include <QApplication>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace horavia {
+namespace {
+
+// The composed window, checked pixel by pixel against the pictures it is made of.
+class TimerMainDisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MainWindowServices services;
+        services.clock = &clock;
+        services.shell = &shell;
+        services.power = &power;
+        services.runTimerSetUp = [this](QWidget*) { return request; };
+        window = std::make_unique<TfmTimerMain>(services);
+        window->Timer1Timer(); // the first tick composes everything
+    }
+
+    Rgb8 At(int x, int y) const { return window->DXDraw.Canvas().Pixel(x, y); }
+
+    // The LCD interior as it must look with these glyphs at these places: the clean ground with
+    // each glyph blended on it once.
+    Bitmap ExpectedLcd(const std::string& text, bool large, int firstX, int y, int advance) const {
+        const TRect inner = window->Composer.LcdInner();
+        Bitmap lcd = window->Composer.LcdBackground();
+        int x = firstX;
+        for (const char c : text) {
+            Draw(window->Images.Digits.Item(GlyphIndex(c, large)), lcd, x - inner.Left, y - inner.Top);
+            x += advance;
+        }
+        return lcd;
+    }
+
+    // Whether the glyph cells of text on the surface match the expectation exactly.
+    void ExpectGlyphs(const std::string& text, bool large, int firstX, int y) const {
+        const int advance = large ? 36 : 18;
+        const int h = large ? 48 : 24;
+        const Bitmap expected = ExpectedLcd(text, large, firstX, y, advance);
+        const TRect inner = window->Composer.LcdInner();
+        int mismatches = 0;
+        for (int yy = y; yy < y + h; ++yy) {
+            const int from = std::max(firstX, inner.Left); // a glyph grown past the box is clipped here
+            for (int xx = from; xx < firstX + advance * static_cast<int>(text.size()); ++xx) {
+                if (!(At(xx, yy) == expected.Pixel(xx - inner.Left, yy - inner.Top))) {
+                    ++mismatches;
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0) << text << " at x " << firstX << ", y " << y;
+    }
+
+    void Click(TDxButton* b) { window->OnButtonClick(b); }
+
+    test::FakeClock clock{EncodeDateTime({2026, 12, 7, 10, 5, 7, 0})};
+    test::FakeShell shell;
+    test::FakePower power;
+    std::optional<CountdownRequest> request;
+    std::unique_ptr<TfmTimerMain> window;
+};
+
+TEST_F(TimerMainDisplayTest, WindowGradientRoundsHalvesToEven) {
+    EXPECT_EQ(At(10, 3), (Rgb8{224, 224, 224}));
+    EXPECT_EQ(At(10, 70), (Rgb8{207, 206, 206})); // 74 * 70 / 280 = 18.5 -> 18
+    EXPECT_EQ(At(10, 274), (Rgb8{153, 151, 152}));
+    EXPECT_EQ(GradientChannel(225, 151, 70, 280), 207);
+    EXPECT_EQ(GradientChannel(225, 151, 279, 280), 151); // 73.74 -> 74: the bottom row nearly reaches it
+}
+
+TEST_F(TimerMainDisplayTest, FramePiecesSitAtTheirPlaces) {
+    const TPngImageCollection& main = window->Images.MainBox;
+    const auto slice = [](const TPngImage& img, int x, int y) {
+        const std::uint8_t* p = img.Pixel(x, y);
+        return Rgb8{p[0], p[1], p[2]};
+    };
+    // Edges: left (outer, inner), top (outer over inner), right (inner, outer).
+    EXPECT_EQ(At(0, 120), slice(main.Item(4), 0, 0));
+    EXPECT_EQ(At(1, 120), slice(main.Item(4), 1, 0));
+    EXPECT_EQ(At(200, 0), slice(main.Item(5), 0, 0));
+    EXPECT_EQ(At(200, 1), slice(main.Item(5), 0, 1));
+    EXPECT_EQ(At(398, 120), slice(main.Item(6), 0, 0));
+    EXPECT_EQ(At(399, 120), slice(main.Item(6), 1, 0));
+    EXPECT_EQ(At(200, 278), slice(main.Item(7), 0, 0));
+    EXPECT_EQ(At(200, 279), slice(main.Item(7), 0, 1));
+    // The LCD box frame with the tab row shown: L 16, T 103, R 384, B 237.
+    const TPngImageCollection& lcd = window->Images.LCDBox;
+    EXPECT_EQ(At(16, 170), slice(lcd.Item(4), 0, 0));
+    EXPECT_EQ(At(17, 170), slice(lcd.Item(4), 1, 0));
+    EXPECT_EQ(At(200, 103), slice(lcd.Item(5), 0, 0));
+    EXPECT_EQ(At(383, 170), slice(lcd.Item(6), 1, 0));
+    EXPECT_EQ(At(200, 236), slice(lcd.Item(7), 0, 1));
+}
+
+TEST_F(TimerMainDisplayTest, LcdGroundIsItsOwnGradientInBothPlaces) {
+    const TRect inner = window->Composer.LcdInner();
+    EXPECT_EQ(inner, (TRect{18, 105, 382, 235}));
+    EXPECT_EQ(At(25, 105), (Rgb8{254, 255, 232}));
+    EXPECT_EQ(window->Composer.LcdBackground().Width(), 364);
+    EXPECT_EQ(window->Composer.LcdBackground().Height(), 130);
+    const Rgb8 row65{GradientChannel(254, 214, 65, 130), GradientChannel(255, 219, 65, 130),
+                     GradientChannel(232, 191, 65, 130)};
+    EXPECT_EQ(At(25, 105 + 65), row65);
+    Click(window->btnSplitter.get());
+    EXPECT_EQ(window->Composer.LcdInner(), (TRect{18, 75, 382, 205}));
+    EXPECT_EQ(At(25, 75 + 65), row65);
+    EXPECT_EQ(At(25, 75), (Rgb8{254, 255, 232}));
+}
+
+TEST_F(TimerMainDisplayTest, ClockGlyphOrigins) {
+    ExpectGlyphs("10:05:07A", true, 38, 165);
+    ExpectGlyphs("07/12", false, 272, 123);
+    window->Engine.DisplayFormat.LongTimeFormat = "h:mm:ss";
+    clock.Set({2026, 12, 7, 22, 5, 7, 0});
+    window->DrawDisplay();
+    ExpectGlyphs("22:05:07", true, 74, 165);
+}
+
+TEST_F(TimerMainDisplayTest, CountdownGlyphOriginsAndThreeHourDigits) {
+    request = CountdownRequest{};
+    request->Minutes = 12;
+    request->Seconds = 34;
+    Click(window->btnTimerTab.get());
+    clock.AdvanceMs(-10); // the end is 12:34.01 away: hundredths 01
+    window->DrawDisplay();
+    ExpectGlyphs("00:12:34", true, 38, 165);
+    ExpectGlyphs("01", false, 326, 165);
+    window->Engine.EndTime = AddSeconds(clock.Now(), 100 * 3600);
+    window->DrawDisplay();
+    ExpectGlyphs("100:00:00", true, 2, 165);
+}
+
+TEST_F(TimerMainDisplayTest, StopwatchGlyphsMoveWithTheBox) {
+    Click(window->btnStopwatchTab.get());
+    Click(window->btnSplitter.get());
+    ExpectGlyphs("00:00:00", true, 38, 135);
+    ExpectGlyphs("00", false, 326, 135);
+}
+
+TEST_F(TimerMainDisplayTest, LcdButtonsSurviveTheTick) {
+    Click(window->btnStopwatchTab.get());
+    const TRect cancel = window->btnLcdCancel->BoundsRect;
+    Bitmap before;
+    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->btnLcdReset->BoundsRect.Right, cancel.Bottom}, before);
+    window->Timer1Timer();
+    Bitmap after;
+    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->btnLcdReset->BoundsRect.Right, cancel.Bottom}, after);
+    int differing = 0;
+    for (int y = 0; y < before.Height(); ++y) {
+        for (int x = 0; x < before.Width(); ++x) {
+            differing += before.Pixel(x, y) == after.Pixel(x, y) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    // and the start picture is really there: not just the LCD ground
+    EXPECT_FALSE(after.Pixel(3, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 3, cancel.Top - 105 + 6) &&
+                 after.Pixel(30, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 30, cancel.Top - 105 + 6));
+}
+
+TEST_F(TimerMainDisplayTest, HoverRedrawsOnlyTheTwoTabs) {
+    window->DXDrawMouseMove(240, 50); // over the clock tab
+    const long before = window->DXDraw.PresentCount();
+    window->DXDrawMouseMove(330, 50); // to the settings tab
+    EXPECT_EQ(window->DXDraw.PresentCount() - before, 2);
+    EXPECT_FALSE(window->btnClockTab->Hovered);
+    EXPECT_TRUE(window->btnSettingsTab->Hovered);
+    // The caption appears under the hovered icon: dark text pixels in the caption band.
+    int dark = 0;
+    for (int y = 29 + 48 + 2; y < 93; ++y) {
+        for (int x = 291; x < 383; ++x) {
+            const Rgb8 p = At(x, y);
+            dark += (p.r < 100 && p.g < 100 && p.b < 100) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 5);
+}
+
+TEST_F(TimerMainDisplayTest, SurfaceThatCannotDrawDrawsNothing) {
+    window->DXDraw.SetCanDraw(false);
+    const long presents = window->DXDraw.PresentCount();
+    const Rgb8 before = At(40, 170);
+    clock.AdvanceSeconds(3600);
+    window->RefreshBackground();
+    window->DrawDisplay();
+    EXPECT_EQ(window->DXDraw.PresentCount(), presents);
+    EXPECT_EQ(At(40, 170), before);
+}
+
+} // namespace
+} // namespace horavia
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
