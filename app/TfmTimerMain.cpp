@@ -1,6 +1,7 @@
 #include "app/TfmTimerMain.h"
 
 #include "app/Guarded.h"
+#include "app/WindowSnap.h"
 #include "display/ImageAssets.h"
 #include "display/WindowShape.h"
 
@@ -408,17 +409,7 @@ void TfmTimerMain::DXDrawMouseMove(int x, int y) {
         const QPoint pointer = QCursor::pos();
         QRect frame(pointer - DragStartCursor + DragStartPos, QSize(width(), VisibleHeight));
         if (const QScreen* s = screen()) {
-            const QRect area = s->availableGeometry();
-            if (std::abs(frame.left() - area.left()) <= SnapDistance) {
-                frame.moveLeft(area.left());
-            } else if (std::abs(frame.right() - area.right()) <= SnapDistance) {
-                frame.moveRight(area.right());
-            }
-            if (std::abs(frame.top() - area.top()) <= SnapDistance) {
-                frame.moveTop(area.top());
-            } else if (std::abs(frame.bottom() - area.bottom()) <= SnapDistance) {
-                frame.moveBottom(area.bottom());
-            }
+            frame = SnapToArea(frame, s->availableGeometry(), SnapDistance);
         }
         move(frame.topLeft());
     }

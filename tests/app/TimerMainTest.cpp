@@ -2,6 +2,7 @@
 
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "app/WindowSnap.h"
 
 #include <QApplication>
 
@@ -241,6 +242,26 @@ TEST_F(TimerMainTest, HiddenTabNeitherHoversNorSetsThePointer) {
     window->DXDrawMouseMove(120, 50);
     EXPECT_FALSE(window->btnStopwatchTab->Hovered);
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+}
+
+} // namespace
+} // namespace horavia
+
+
+namespace horavia {
+namespace {
+
+TEST(WindowSnap, SnapsToEachEdgeWithinTenPixels) {
+    const QRect area(0, 30, 1280, 770); // a panel above
+    const QSize size(400, 250);
+    EXPECT_EQ(SnapToArea(QRect(QPoint(9, 300), size), area, 10).topLeft(), QPoint(0, 300));
+    EXPECT_EQ(SnapToArea(QRect(QPoint(11, 300), size), area, 10).topLeft(), QPoint(11, 300));
+    EXPECT_EQ(SnapToArea(QRect(QPoint(500, 38), size), area, 10).topLeft(), QPoint(500, 30));
+    EXPECT_EQ(SnapToArea(QRect(QPoint(500, 21), size), area, 10).topLeft(), QPoint(500, 30)); // from above too
+    EXPECT_EQ(SnapToArea(QRect(QPoint(872, 300), size), area, 10).topLeft(), QPoint(880, 300));
+    EXPECT_EQ(SnapToArea(QRect(QPoint(500, 545), size), area, 10).topLeft(), QPoint(500, 550));
+    EXPECT_EQ(SnapToArea(QRect(QPoint(500, 539), size), area, 10).topLeft(), QPoint(500, 539));
+    EXPECT_EQ(SnapToArea(QRect(QPoint(300, 795), size), area, 10).topLeft(), QPoint(300, 795)); // far off: kept
 }
 
 } // namespace
