@@ -199,6 +199,7 @@ TEST_F(TimerMainDisplayTest, SurfaceThatCannotDrawDrawsNothing) {
 } // namespace horavia
 
 int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when the test list is read, outside ctest's environment
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -268,6 +268,7 @@ TEST(WindowSnap, SnapsToEachEdgeWithinTenPixels) {
 } // namespace horavia
 
 int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when the test list is read, outside ctest's environment
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
