@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: a Debug build with warnings as
-# errors, then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds and runs every test: a Debug build with warnings as errors
+# (with the end-to-end tests of the real program under Xvfb), then the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets for a bounded time.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 root=$(repo_root)
@@ -15,6 +16,12 @@ ctest --test-dir "$root/build/debug" --parallel "$(nproc)" --timeout 300
 
 configure_and_build "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DHORAVIA_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    ctest --test-dir "$root/build/asan" --parallel "$(nproc)" --timeout 600 -LE nosanitize
+    ctest --test-dir "$root/build/asan" --parallel "$(nproc)" --timeout 600 -LE 'nosanitize|e2e'
+
+# Fuzz targets of the parsers that read outside input, each for a bounded time.
+for fuzz in "$root"/fuzz/*/run.sh; do
+    [ -x "$fuzz" ] || continue
+    "$fuzz" "${HORAVIA_FUZZ_SECONDS:-30}"
+done
 
 echo "All tests passed."
