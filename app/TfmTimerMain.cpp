@@ -264,16 +264,14 @@ void TfmTimerMain::StartCountdownFromTab() {
     if (Engine.Mode == dmStopwatch) {
         LeaveStopwatch();
     }
-    if (!services_.runTimerSetUp) {
-        qCWarning(lcApp) << "the timer set-up dialog is not available";
-        return;
+    if (!fmTimerSetUp) {
+        fmTimerSetUp = std::make_unique<TfmTimerSetUp>(*services_.clock, *services_.shell, Config, SiblingInstalled, this);
     }
-    const std::optional<CountdownRequest> request = services_.runTimerSetUp(this);
-    if (!request) {
+    if (fmTimerSetUp->exec() != QDialog::Accepted) {
         return;
     }
     QCursor::setPos(mapToGlobal(QPoint(width() / 2, height() / 2)));
-    Engine.StartCountdown(*request);
+    Engine.StartCountdown(fmTimerSetUp->Request());
     ShowLcdButton(LcdButton(btnLcdCancel, "lcd_cancel", "lcd_cancel_hover", 20));
 }
 

@@ -10,6 +10,7 @@
 #include "platform/Power.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
+#include "settings/TfmTimerSetUp.h"
 
 #include <QPoint>
 #include <QTimer>
@@ -27,8 +28,6 @@ struct MainWindowServices {
     const Clock* clock = nullptr;
     Shell* shell = nullptr;
     Power* power = nullptr;
-    // Shows the timer set-up dialog modally; the request when the user confirmed it.
-    std::function<std::optional<CountdownRequest>(QWidget* owner)> runTimerSetUp;
 };
 
 // The program's one window: a frameless 400 x 280 surface showing the LCD, with its buttons, the
@@ -61,6 +60,8 @@ public:
     LcdComposer Composer{DXDraw, Images};
     QTimer Timer1;
     LcdTexts LastTexts; // what the last display update showed
+    bool SiblingInstalled = false;
+    std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
 
     std::unique_ptr<TDxButton> btnClose;
     std::unique_ptr<TDxButton> btnMinimize;

@@ -4,6 +4,10 @@
 #include "display/ImageDraw.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/ModalDialog.h"
+#include "settings/TSpinEdit.h"
+
+#include <QPushButton>
 
 #include <QApplication>
 
@@ -22,7 +26,6 @@ protected:
         services.clock = &clock;
         services.shell = &shell;
         services.power = &power;
-        services.runTimerSetUp = [this](QWidget*) { return request; };
         window = std::make_unique<TfmTimerMain>(services);
         window->Timer1Timer(); // the first tick composes everything
     }
@@ -65,7 +68,6 @@ protected:
     test::FakeClock clock{EncodeDateTime({2026, 12, 7, 10, 5, 7, 0})};
     test::FakeShell shell;
     test::FakePower power;
-    std::optional<CountdownRequest> request;
     std::unique_ptr<TfmTimerMain> window;
 };
 
@@ -126,9 +128,11 @@ TEST_F(TimerMainDisplayTest, ClockGlyphOrigins) {
 }
 
 TEST_F(TimerMainDisplayTest, CountdownGlyphOriginsAndThreeHourDigits) {
-    request = CountdownRequest{};
-    request->Minutes = 12;
-    request->Seconds = 34;
+    test::WhenShown<TfmTimerSetUp>([](TfmTimerSetUp* d) {
+        d->seMins->SetValue(12);
+        d->seSecs->SetValue(34);
+        d->Button1->click();
+    });
     Click(window->btnTimerTab.get());
     clock.AdvanceMs(-10); // the end is 12:34.01 away: hundredths 01
     window->DrawDisplay();

@@ -2,6 +2,10 @@
 
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/ModalDialog.h"
+#include "settings/TSpinEdit.h"
+
+#include <QPushButton>
 #include "app/WindowSnap.h"
 
 #include <QApplication>
@@ -18,10 +22,6 @@ protected:
         services.clock = &clock;
         services.shell = &shell;
         services.power = &power;
-        services.runTimerSetUp = [this](QWidget*) {
-            ++dialogShown;
-            return dialogAnswer;
-        };
         window = std::make_unique<TfmTimerMain>(services);
     }
 
@@ -35,16 +35,27 @@ protected:
     test::FakeClock clock{EncodeDateTime({2026, 12, 8, 15, 5, 9, 0})};
     test::FakeShell shell;
     test::FakePower power;
-    std::optional<CountdownRequest> dialogAnswer;
     int dialogShown = 0;
+
+    // The next showing of the set-up dialog is answered with this duration in minutes (OK), or
+    // cancelled when minutes is negative.
+    void AnswerSetUp(int minutes) {
+        test::WhenShown<TfmTimerSetUp>([this, minutes](TfmTimerSetUp* d) {
+            ++dialogShown;
+            if (minutes < 0) {
+                d->Button2->click();
+                return;
+            }
+            d->seMins->SetValue(minutes);
+            d->Button1->click();
+        });
+    }
+    void StartCountdown(int minutes) {
+        AnswerSetUp(minutes);
+        Click(window->btnTimerTab.get());
+    }
     std::unique_ptr<TfmTimerMain> window;
 };
-
-CountdownRequest Minutes(int m) {
-    CountdownRequest r;
-    r.Minutes = m;
-    return r;
-}
 
 TEST_F(TimerMainTest, CreatedAsTheSpareFramelessWindow) {
     EXPECT_EQ(window->windowTitle(), "Horavia");
@@ -89,8 +100,7 @@ TEST_F(TimerMainTest, TickWhoseStepThrowsStillRearms) {
 }
 
 TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
-    dialogAnswer = Minutes(1);
-    Click(window->btnTimerTab.get());
+    StartCountdown(1);
     EXPECT_EQ(window->Engine.Mode, dmTimer);
     EXPECT_TRUE(Shown(window->btnLcdCancel));
     EXPECT_EQ(window->ButtonList.back(), window->btnLcdCancel.get());
@@ -106,7 +116,7 @@ TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
 }
 
 TEST_F(TimerMainTest, DialogCancelledStaysInTheClock) {
-    Click(window->btnTimerTab.get());
+    StartCountdown(-1);
     EXPECT_EQ(dialogShown, 1);
     EXPECT_EQ(window->Engine.Mode, dmClock);
     EXPECT_FALSE(window->btnLcdCancel);
@@ -115,7 +125,8 @@ TEST_F(TimerMainTest, DialogCancelledStaysInTheClock) {
 TEST_F(TimerMainTest, DialogCancelledFromTheStopwatchLeavesItsButtonsHidden) {
     Click(window->btnStopwatchTab.get());
     EXPECT_TRUE(Shown(window->btnLcdCancel) && Shown(window->btnLcdStartPause) && Shown(window->btnLcdReset));
-    Click(window->btnTimerTab.get());
+    StartCountdown(-1);
+    EXPECT_EQ(dialogShown, 1);
     EXPECT_EQ(window->Engine.Mode, dmClock);
     EXPECT_FALSE(Shown(window->btnLcdCancel) || Shown(window->btnLcdStartPause) || Shown(window->btnLcdReset));
 }
@@ -152,8 +163,7 @@ TEST_F(TimerMainTest, KeysOutsideTheirModesDoNothing) {
     window->FormKeyUp(Qt::Key_Space);
     EXPECT_EQ(window->Engine.Mode, dmClock);
     EXPECT_FALSE(window->btnLcdCancel);
-    dialogAnswer = Minutes(5);
-    Click(window->btnTimerTab.get());
+    StartCountdown(5);
     window->FormKeyUp(Qt::Key_Space); // space in a countdown
     EXPECT_EQ(window->Engine.Mode, dmTimer);
     window->FormKeyUp(Qt::Key_Escape);
@@ -162,8 +172,7 @@ TEST_F(TimerMainTest, KeysOutsideTheirModesDoNothing) {
 }
 
 TEST_F(TimerMainTest, ClockTabCancelsAndRepaints) {
-    dialogAnswer = Minutes(5);
-    Click(window->btnTimerTab.get());
+    StartCountdown(5);
     const long presents = window->DXDraw.PresentCount();
     Click(window->btnClockTab.get());
     EXPECT_EQ(window->Engine.Mode, dmClock);
@@ -173,8 +182,7 @@ TEST_F(TimerMainTest, ClockTabCancelsAndRepaints) {
 }
 
 TEST_F(TimerMainTest, StopwatchTabDropsTheCountdownWithoutAlert) {
-    dialogAnswer = Minutes(5);
-    Click(window->btnTimerTab.get());
+    StartCountdown(5);
     Click(window->btnStopwatchTab.get());
     EXPECT_EQ(window->Engine.Mode, dmStopwatch);
     clock.AdvanceSeconds(600);
@@ -206,8 +214,7 @@ TEST_F(TimerMainTest, SplitterMovesTheLcdAndKeepsTheMode) {
 }
 
 TEST_F(TimerMainTest, SurfaceThatCannotDrawNoticesTheEndLater) {
-    dialogAnswer = Minutes(1);
-    Click(window->btnTimerTab.get());
+    StartCountdown(1);
     window->DXDraw.SetCanDraw(false);
     clock.AdvanceSeconds(120);
     Tick();
