@@ -68,9 +68,9 @@ static_assert(sizeof(VersionNote) == 12 + sizeof(VersionNoteOwner) + 8);
     {BuiltVersion.Major, BuiltVersion.Minor, BuiltVersion.Release, BuiltVersion.Build}};
 
 constexpr char ElfMagic[] = {'\x7F', 'E', 'L', 'F'};
-constexpr std::uint32_t SectionTypeNote = 7;   // SHT_NOTE
-constexpr std::uint32_t SegmentTypeNote = 4;   // PT_NOTE
-constexpr std::uint64_t MaxHeaderCount = 65536; // more section or program headers than this: not ours to read
+constexpr std::uint32_t SectionTypeNote = 7;      // SHT_NOTE
+constexpr std::uint32_t SegmentTypeNote = 4;      // PT_NOTE
+constexpr std::uint64_t MaxHeaderCount = 65536;   // more section or program headers than this: not ours to read
 constexpr std::uint64_t MaxNoteBytes = 64 * 1024; // note sections are small; a huge one is skipped
 
 // Reads an ELF file piece by piece, every read checked against the file's size.

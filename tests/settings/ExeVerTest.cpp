@@ -104,11 +104,11 @@ QByteArray BuildElf(const ElfImage& image) {
     if (is64) {
         w.Put(ph, 4, 4); // p_flags
     }
-    w.Put(ph, notesAt, word);                                                // p_offset
-    w.Put(ph, 0, word);                                                      // p_vaddr
-    w.Put(ph, 0, word);                                                      // p_paddr
-    w.Put(ph, static_cast<std::uint64_t>(image.notes.size()), word);         // p_filesz
-    w.Put(ph, static_cast<std::uint64_t>(image.notes.size()), word);         // p_memsz
+    w.Put(ph, notesAt, word);                                        // p_offset
+    w.Put(ph, 0, word);                                              // p_vaddr
+    w.Put(ph, 0, word);                                              // p_paddr
+    w.Put(ph, static_cast<std::uint64_t>(image.notes.size()), word); // p_filesz
+    w.Put(ph, static_cast<std::uint64_t>(image.notes.size()), word); // p_memsz
     if (!is64) {
         w.Put(ph, 4, 4); // p_flags
     }
@@ -124,22 +124,24 @@ QByteArray BuildElf(const ElfImage& image) {
     f.append(QByteArray(static_cast<qsizetype>(shoff) - f.size(), '\0'));
     f.append(QByteArray(shentsize, '\0')); // the null section
     QByteArray sh;
-    w.Put(sh, 0, 4);                                                  // sh_name
-    w.Put(sh, 7, 4);                                                  // SHT_NOTE
-    w.Put(sh, 2, word);                                               // sh_flags: alloc
-    w.Put(sh, 0, word);                                               // sh_addr
-    w.Put(sh, notesAt, word);                                         // sh_offset
+    w.Put(sh, 0, 4);                                                 // sh_name
+    w.Put(sh, 7, 4);                                                 // SHT_NOTE
+    w.Put(sh, 2, word);                                              // sh_flags: alloc
+    w.Put(sh, 0, word);                                              // sh_addr
+    w.Put(sh, notesAt, word);                                        // sh_offset
     w.Put(sh, static_cast<std::uint64_t>(image.notes.size()), word); // sh_size
-    w.Put(sh, 0, 4);                                                  // sh_link
-    w.Put(sh, 0, 4);                                                  // sh_info
-    w.Put(sh, image.noteAlign, word);                                 // sh_addralign
-    w.Put(sh, 0, word);                                               // sh_entsize
+    w.Put(sh, 0, 4);                                                 // sh_link
+    w.Put(sh, 0, 4);                                                 // sh_info
+    w.Put(sh, image.noteAlign, word);                                // sh_addralign
+    w.Put(sh, 0, word);                                              // sh_entsize
     EXPECT_EQ(sh.size(), shentsize);
     f.append(sh);
     return f;
 }
 
-ExeVersion Parts(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) { return {a, b, c, d}; }
+ExeVersion Parts(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) {
+    return {a, b, c, d};
+}
 
 const QByteArray Owner = QByteArray("Horavia", 8);
 
@@ -199,9 +201,9 @@ TEST_F(ExeVerTest, FindsItsNoteAmongOthersInEveryLayout) {
         bool sections;
         bool segments;
     };
-    for (const Layout& l : {Layout{true, false, 4, true, true}, Layout{false, true, 4, true, true},
-                            Layout{true, true, 8, true, false}, Layout{false, false, 4, false, true},
-                            Layout{true, false, 8, false, true}}) {
+    for (const Layout& l :
+         {Layout{true, false, 4, true, true}, Layout{false, true, 4, true, true}, Layout{true, true, 8, true, false},
+          Layout{false, false, 4, false, true}, Layout{true, false, 8, false, true}}) {
         const ElfWriter w(l.big);
         const int align = static_cast<int>(l.align);
         ElfImage image{l.is64, l.big, {}, l.align, l.sections, l.segments};
@@ -299,8 +301,8 @@ TEST_F(ExeVerTest, HostileHeaderFieldsAreBoundsChecked) {
 TEST_F(ExeVerTest, RandomDamageNeverCrashes) {
     const ElfWriter w(true);
     ElfImage image{false, true, {}, 4, true, true};
-    image.notes = w.Note(QByteArray("GNU", 4), 3, QByteArray(16, '\x22')) +
-                  w.Note(Owner, 0x56455230, w.VersionDesc(7, 7, 7, 7));
+    image.notes =
+        w.Note(QByteArray("GNU", 4), 3, QByteArray(16, '\x22')) + w.Note(Owner, 0x56455230, w.VersionDesc(7, 7, 7, 7));
     const QByteArray good = BuildElf(image);
     ASSERT_EQ(Read(good), Parts(7, 7, 7, 7));
     std::mt19937 random(20260611);
