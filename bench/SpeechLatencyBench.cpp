@@ -52,6 +52,7 @@ public:
         const std::lock_guard lock(shared_->mutex);
         ++shared_->utterance;
     }
+    void Close() override {}
 
 private:
     std::shared_ptr<Shared> shared_;

@@ -133,6 +133,7 @@ void EspeakVoice::Impl::Connect() {
         started.set_value(error);
         if (error.isEmpty()) {
             Run();
+            sink->Close();
         }
     });
     const QString error = result.get();

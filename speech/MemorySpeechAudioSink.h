@@ -30,6 +30,7 @@ public:
     bool Open(int sampleRate) override;
     void Write(const std::int16_t* samples, std::size_t count) override;
     void Clear() override;
+    void Close() override {}
 
 private:
     std::shared_ptr<Recording> recording_;

@@ -25,6 +25,14 @@ struct SdlSpeechAudioSink::Impl {
         }
     }
 
+    void Release() {
+        CloseDevice();
+        if (audioStarted) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            audioStarted = false;
+        }
+    }
+
     bool Failed(const char* what) {
         if (!failureLogged) {
             failureLogged = true;
@@ -38,10 +46,7 @@ struct SdlSpeechAudioSink::Impl {
 SdlSpeechAudioSink::SdlSpeechAudioSink() : d(std::make_unique<Impl>()) {}
 
 SdlSpeechAudioSink::~SdlSpeechAudioSink() {
-    d->CloseDevice();
-    if (d->audioStarted) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    d->Release();
 }
 
 bool SdlSpeechAudioSink::Open(int sampleRate) {
@@ -84,6 +89,12 @@ void SdlSpeechAudioSink::Write(const std::int16_t* samples, std::size_t count) {
     if (SDL_QueueAudio(d->device, samples, static_cast<Uint32>(count * sizeof(std::int16_t))) != 0) {
         d->Failed("queueing speech");
     }
+}
+
+void SdlSpeechAudioSink::Close() {
+    d->Release();
+    // SDL keeps its error text in thread-local storage that it frees by itself only for threads it started.
+    SDL_TLSCleanup();
 }
 
 void SdlSpeechAudioSink::Clear() {

@@ -18,6 +18,8 @@ public:
     virtual void Write(const std::int16_t* samples, std::size_t count) = 0;
     /// Drops everything queued and not yet heard; the next utterance starts from silence.
     virtual void Clear() = 0;
+    /// Releases the output; the last call, made on the synthesis thread just before that thread ends.
+    virtual void Close() = 0;
 };
 
 } // namespace horavia
