@@ -18,12 +18,14 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -505,6 +507,30 @@ TEST_F(SettingsDialogTest, F1OpensTheSettingsTopicFromAnyControl) {
     QTest::keyRelease(dialog.get(), Qt::Key_F2);
     EXPECT_EQ(shell.Topics, QStringList({QStringLiteral("Settings.htm"), QStringLiteral("Settings.htm")}));
     EXPECT_TRUE(dialog->isVisible());
+}
+
+// The pages F1 opens, as the build puts them beside the program: every topic there, declared UTF-8,
+// valid UTF-8, and every picture, style sheet and page it refers to present.
+TEST(HelpPagesTest, BuiltTopicsAreCompleteAndTheirReferencesResolve) {
+    const QDir help(QStringLiteral(HORAVIA_HELP_DIR));
+    for (const QString& topic :
+         {QStringLiteral("Welcometopic.htm"), QStringLiteral("Timer.htm"), QStringLiteral("Settings.htm")}) {
+        QFile file(help.filePath(topic));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << topic.toStdString();
+        const QByteArray bytes = file.readAll();
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder(bytes);
+        EXPECT_FALSE(decoder.hasError()) << topic.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("<meta charset=\"utf-8\">"))) << topic.toStdString();
+        int references = 0;
+        const QRegularExpression link(QStringLiteral("(?:src|href)=\"([^\"#:]+)\""));
+        for (const QRegularExpressionMatch& m : link.globalMatch(text)) {
+            ++references;
+            EXPECT_TRUE(QFileInfo::exists(help.filePath(m.captured(1))))
+                << topic.toStdString() << " refers to missing " << m.captured(1).toStdString();
+        }
+        EXPECT_GE(references, 5) << topic.toStdString();
+    }
 }
 
 class SpeechSettingsLinkTest : public SettingsDialogTest {
