@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -294,6 +295,10 @@ void TfmSettings::showEvent(QShowEvent* event) {
     // A spontaneous show is the window coming back from being minimized: nothing to refill.
     if (!event->spontaneous()) {
         FormShow();
+        // Centred on the desktop rather than over the small main window.
+        if (const QScreen* desktop = screen()) {
+            move(desktop->availableGeometry().center() - rect().center());
+        }
     }
     QDialog::showEvent(event);
 }
