@@ -1,15 +1,21 @@
 #include "app/TfmTimerMain.h"
 
 #include "app/Guarded.h"
+#include "audio/RsySoundPlayer.h"
+#include "engine/Announcements.h"
+#include "settings/SettingsStore.h"
+#include "settings/Texts.h"
 #include "app/WindowSnap.h"
 #include "display/ImageAssets.h"
 #include "display/WindowShape.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -45,10 +51,13 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     DXDraw.SetPresenter([this] { update(); });
 
+    SiblingInstalled = IsSiblingInstalled();
+    Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
     Engine.TabBarShown = true;
     Engine.DisplayFormat = TFormatSettings{};
+    ApplyTimeFormat(Config.TimeFormat, Engine.DisplayFormat);
     CreateButtons();
 
     Timer1.setSingleShot(true);
@@ -57,7 +66,10 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     Timer1.start();
 }
 
-TfmTimerMain::~TfmTimerMain() = default;
+TfmTimerMain::~TfmTimerMain() {
+    // The library's threads find the player through SoundPlayer: take it away before it goes.
+    delete SoundPlayer.exchange(nullptr);
+}
 
 std::unique_ptr<TDxButton> TfmTimerMain::MakeButton(const char* normal, const char* hover, const TRect& r) {
     auto button = std::make_unique<TDxButton>(&DXDraw);
@@ -79,19 +91,19 @@ void TfmTimerMain::CreateButtons() {
         std::unique_ptr<TDxButton>* slot;
         const char* normal;
         const char* hover;
-        const char* caption;
+        int caption;
     };
-    const TabSpec tabs[] = {{&btnTimerTab, "timer_norm_48", "timer_hover_48", "定时器"},
-                            {&btnStopwatchTab, "chrono_norm_48", "chrono_hover_48", "码表"},
-                            {&btnClockTab, "clock_norm_48", "clock_hover_48", "时钟"},
-                            {&btnSettingsTab, "settings_norm_48", "settings_hover_48", "设置"}};
+    const TabSpec tabs[] = {{&btnTimerTab, "timer_norm_48", "timer_hover_48", StringId::TimerTab},
+                            {&btnStopwatchTab, "chrono_norm_48", "chrono_hover_48", StringId::StopwatchTab},
+                            {&btnClockTab, "clock_norm_48", "clock_hover_48", StringId::ClockTab},
+                            {&btnSettingsTab, "settings_norm_48", "settings_hover_48", StringId::SettingsTab}};
     int left = 15;
     for (const TabSpec& spec : tabs) {
         *spec.slot = MakeButton(spec.normal, spec.hover, {left, 29, left + tab, 93});
         (*spec.slot)->CenterImage = true;
         (*spec.slot)->HandCursor = true;
         (*spec.slot)->TabMember = true;
-        (*spec.slot)->Caption = QString::fromUtf8(spec.caption);
+        (*spec.slot)->Caption = LoadStr(spec.caption);
         left += tab;
     }
     const int splitterLeft = (DXDraw.Width() - 100) / 2;
@@ -153,8 +165,27 @@ void TfmTimerMain::Timer1Timer() {
             RefreshBackground();
         }
         DrawDisplay();
+        if (Engine.ReminderDue()) {
+            GiveCountdownReminder();
+        }
         KeepAwake();
     });
+}
+
+void TfmTimerMain::GiveCountdownReminder() {
+    bool shortened = false;
+    const QString text = TakeCountdownReminder(Engine, &shortened);
+    // The shortened interval shows in the set-up dialog's list until the dialog is shown again.
+    if (shortened && fmTimerSetUp) {
+        fmTimerSetUp->cbRemindInterval->setCurrentIndex(Engine.RemindIndex);
+    }
+    Say(text);
+}
+
+void TfmTimerMain::Say(const QString& text) {
+    if (services_.voice != nullptr) {
+        Guarded("speaking", [this, &text] { services_.voice->Speak(text); });
+    }
 }
 
 void TfmTimerMain::KeepAwake() {
@@ -179,22 +210,38 @@ void TfmTimerMain::RefreshBackground() {
     }
 }
 
-void TfmTimerMain::SaveLcdButtonStrip() {
+bool TfmTimerMain::SoundPlaying() const {
+    const TRsySoundPlayer* player = SoundPlayer.load();
+    return player != nullptr && player->State() == psPlaying;
+}
+
+// Copies aside the LCD buttons of the mode, which the per-tick erase would wipe; returns where they lie
+// (empty when nothing was saved).
+TRect TfmTimerMain::SaveLcdButtonStrip() {
+    TRect strip;
     switch (Engine.Mode) {
     case dmTimer:
         if (btnLcdCancel) {
-            Composer.SaveStrip(btnLcdCancel->BoundsRect);
+            strip = btnLcdCancel->BoundsRect;
         }
         break;
     case dmStopwatch:
         if (btnLcdCancel && btnLcdReset) {
             const TRect& cancel = btnLcdCancel->BoundsRect;
-            Composer.SaveStrip({cancel.Left, cancel.Top, btnLcdReset->BoundsRect.Right, cancel.Bottom});
+            strip = {cancel.Left, cancel.Top, btnLcdReset->BoundsRect.Right, cancel.Bottom};
         }
         break;
     case dmClock:
+        // Only a stop button that is still shown: once a press has hidden it, it must not come back.
+        if (btnLcdStop && btnLcdStop->Visible && SoundPlaying()) {
+            strip = btnLcdStop->BoundsRect;
+        }
         break;
     }
+    if (strip.Width() > 0) {
+        Composer.SaveStrip(strip);
+    }
+    return strip;
 }
 
 void TfmTimerMain::DrawDisplay() {
@@ -202,26 +249,96 @@ void TfmTimerMain::DrawDisplay() {
         return;
     }
     const TDisplayMode layout = Engine.Mode;
-    SaveLcdButtonStrip();
+    const TRect strip = SaveLcdButtonStrip();
     Composer.EraseLcd();
     const DisplayUpdate update = Engine.UpdateDisplay();
     if (update.TimeUp && btnLcdCancel) {
         btnLcdCancel->SetVisible(false);
     }
+    if (layout == dmStopwatch && Engine.SwRunning) {
+        if (const auto text = StopwatchAnnouncement(Engine, update.ElapsedMs, Config.StopwatchTTS, Config.RemindPeriod)) {
+            Say(*text);
+        }
+    }
     Composer.DrawTexts(layout, update.Texts);
     LastTexts = update.Texts;
+    if (layout == dmClock) {
+        if (const auto text = HourlyChime(Engine, Config.ClockTTS, Config.TimeFormat)) {
+            Say(*text);
+        }
+    }
+    bool stopShown = false;
     if (update.TimeUp) {
         OnTimeUp();
+        stopShown = SoundPlaying() && !Config.ShowMsgBox;
     }
-    // The LCD buttons come back over the fresh ground at the place of the first one.
-    if (btnLcdCancel) {
-        Composer.RestoreStrip(btnLcdCancel->BoundsRect.Left, btnLcdCancel->BoundsRect.Top);
+    // The LCD buttons come back over the fresh ground, except where the alarm's stop button took their place.
+    if (stopShown) {
+        Composer.DropStrip();
+    } else {
+        Composer.RestoreStrip(strip.Left, strip.Top);
     }
-    Composer.DropStrip();
     DXDraw.Present();
 }
 
-void TfmTimerMain::OnTimeUp() {}
+void TfmTimerMain::OnTimeUp() {
+    if (Config.PlaySound) {
+        if (SoundPlayer.load() == nullptr) {
+            void* handle = reinterpret_cast<void*>(winId());
+            TRsySoundPlayer* player =
+                services_.makeSoundPlayer ? services_.makeSoundPlayer(handle) : new TRsySoundPlayer(handle);
+            // The player's events come on the audio library's threads; the window acts on its own thread.
+            player->OnPlayEnd = [this](bool aborted) {
+                if (!aborted) {
+                    QMetaObject::invokeMethod(this, [this] {
+                        if (btnLcdStop) {
+                            btnLcdStop->SetVisible(false);
+                        }
+                    }, Qt::QueuedConnection);
+                }
+            };
+            player->OnProgress = [this](int) {
+                QMetaObject::invokeMethod(this, [this] {
+                    if (services_.power != nullptr) {
+                        services_.power->KeepBothAwake();
+                    }
+                }, Qt::QueuedConnection);
+            };
+            SoundPlayer = player;
+        }
+        SoundPlayer.load()->SetFileName(Config.SoundFile);
+        SoundPlayer.load()->Play();
+    }
+    if (Config.ShowMsgBox) {
+        if (services_.power != nullptr) {
+            services_.power->KeepBothAwake();
+        }
+        DXDraw.Present(); // the zeros stay on show behind the box
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Horavia"), LoadStr(StringId::TimeIsUp),
+                        QMessageBox::Ok);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+        if (TRsySoundPlayer* player = SoundPlayer.load()) {
+            player->FadeOut();
+        }
+    }
+    if (SoundPlaying() && !Config.ShowMsgBox) {
+        TDxButton* stop = LcdButton(btnLcdStop, "lcd_stop", "lcd_stop_hover", 20);
+        ShowLcdButton(stop);
+    }
+}
+
+void TfmTimerMain::SilenceAlarm() {
+    if (!SoundPlaying()) {
+        return;
+    }
+    if (btnLcdStop) {
+        btnLcdStop->SetVisible(false);
+        btnLcdStop->Draw();
+    }
+    DrawDisplay();
+    SoundPlayer.load()->FadeOut();
+}
 
 void TfmTimerMain::paintEvent(QPaintEvent*) {
     const Bitmap& canvas = DXDraw.Canvas();
@@ -414,6 +531,7 @@ void TfmTimerMain::DXDrawMouseMove(int x, int y) {
 }
 
 void TfmTimerMain::DXDrawMouseDown(Qt::MouseButton button, int x, int y) {
+    SilenceAlarm(); // any press anywhere, with any button, stops the alarm first
     if (button != Qt::LeftButton) {
         return;
     }
@@ -510,6 +628,7 @@ void TfmTimerMain::PlaceAtStoredPosition() {
 
 void TfmTimerMain::closeEvent(QCloseEvent* event) {
     Timer1.stop();
+    Guarded("saving the settings", [this] { SaveSettings(Config, *services_.voice, x(), y()); });
     QWidget::closeEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
+#include "speech/SpeechVoice.h"
 #include "settings/Settings.h"
 #include "settings/TfmTimerSetUp.h"
 
@@ -23,11 +24,16 @@
 
 namespace horavia {
 
+class TRsySoundPlayer;
+
 // The outside services the main window works through; tests hand in fakes.
 struct MainWindowServices {
     const Clock* clock = nullptr;
     Shell* shell = nullptr;
     Power* power = nullptr;
+    SpeechVoice* voice = nullptr;
+    // Makes the alarm's sound player for a window; the real player over the audio library when empty.
+    std::function<TRsySoundPlayer*(void* windowHandle)> makeSoundPlayer;
 };
 
 // The program's one window: a frameless 400 x 280 surface showing the LCD, with its buttons, the
@@ -102,8 +108,12 @@ private:
     void ResetStopwatch();
     void ToggleTabBar();
     void KeepAwake();
-    void SaveLcdButtonStrip();
+    TRect SaveLcdButtonStrip();
     void OnTimeUp();
+    bool SoundPlaying() const;
+    void SilenceAlarm();
+    void Say(const QString& text);
+    void GiveCountdownReminder();
     void PlaceAtStoredPosition();
     void CentreOnScreen();
     void ApplyWindowShape();

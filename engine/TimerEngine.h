@@ -52,7 +52,7 @@ public:
     std::int64_t SwAccumulatedMs = 0;    // stopwatch milliseconds of all finished runs since the last reset
     TDateTime SwRunStart = 0;            // start instant of the current stopwatch run
     bool SwRunning = false;
-    std::int32_t SwLastSpokenSecond = 0; // elapsed whole second at which the stopwatch last spoke
+    std::int64_t SwLastSpokenSecond = 0; // elapsed whole second at which the stopwatch last spoke
     std::int32_t LastChimeHour = -1;     // hour of the last clock announcement
     bool VoiceRemind = false;            // the running countdown speaks its remaining time
     int RemindIndex = 0;                 // its reminder interval, as an index of the interval list

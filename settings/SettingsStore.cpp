@@ -65,9 +65,24 @@ std::int32_t EffectiveRemindPeriod(std::int32_t remindPeriod) {
     return remindPeriod > 0 ? remindPeriod : 60;
 }
 
+namespace {
+
+// The installed voices; none when the speech service cannot be reached, which is logged. Without
+// speech the timer still works, so a missing service must not leave the settings half made.
+QStringList InstalledVoices(SpeechVoice& voice) {
+    try {
+        return voice.GetVoices();
+    } catch (const SpeechError& e) {
+        qCWarning(lcSettings) << "No speech voices:" << e.what();
+        return {};
+    }
+}
+
+} // namespace
+
 void SelectVoice(Settings& settings, SpeechVoice& voice, const QString& name) {
     settings.VoiceName = name;
-    const QStringList voices = voice.GetVoices();
+    const QStringList voices = InstalledVoices(voice);
     for (int i = 0; i < voices.size(); ++i) {
         if (voices.at(i) == name) {
             voice.SetVoice(i);
@@ -85,13 +100,13 @@ void SetDefaultSettings(Settings& settings, SpeechVoice& voice) {
     settings.SoundFile.clear();
     settings.StopwatchTTS = false;
     settings.ClockTTS = false;
-    const QStringList voices = voice.GetVoices();
+    const QStringList voices = InstalledVoices(voice);
     if (!voices.isEmpty()) {
         settings.TimerTTS = true;
         SelectVoice(settings, voice, voices.first());
     } else {
         settings.TimerTTS = false;
-        SelectVoice(settings, voice, QString());
+        settings.VoiceName.clear(); // no voice can bear an empty name: nothing else to choose
     }
     settings.RemindPeriod = 60;
     settings.AutoIncreaseRemindFreq = false;
@@ -136,14 +151,16 @@ void LoadSettings(Settings& settings, SpeechVoice& voice, const QString& storePa
     SelectVoice(settings, voice, ReadWide(*reg, QStringLiteral("VoiceNameW")));
     settings.LastWindowPosLeft = reg->ReadInteger(QStringLiteral("LastWindowPosLeft"));
     settings.LastWindowPosTop = reg->ReadInteger(QStringLiteral("LastWindowsPosTop"));
+    settings.PositionStored = true;
     reg->CloseKey();
 }
 
-void SaveSettings(Settings& settings, SpeechVoice& voice, std::int32_t windowLeft, std::int32_t windowTop,
+void SaveSettings(Settings& settings, [[maybe_unused]] SpeechVoice& voice, std::int32_t windowLeft, std::int32_t windowTop,
                   const QString& storePath) {
     const std::unique_ptr<Registry> reg = Registry::Create(Registry::Access::Full, storePath);
     if (!reg) {
-        SetDefaultSettings(settings, voice);
+        // Nowhere to write: what the user chose in this run stays in effect rather than being reset.
+        qCWarning(lcSettings) << "Settings not saved: there is no place for the settings file";
         return;
     }
     if (!reg->OpenKey(SettingsKey, true)) {

@@ -4,10 +4,13 @@
 #include "display/ImageDraw.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
 #include "settings/TSpinEdit.h"
 
 #include <QPushButton>
+
+#include "support/GuiTestMain.h"
 
 #include <QApplication>
 
@@ -26,6 +29,7 @@ protected:
         services.clock = &clock;
         services.shell = &shell;
         services.power = &power;
+        services.voice = &voice;
         window = std::make_unique<TfmTimerMain>(services);
         window->Timer1Timer(); // the first tick composes everything
     }
@@ -68,6 +72,7 @@ protected:
     test::FakeClock clock{EncodeDateTime({2026, 12, 7, 10, 5, 7, 0})};
     test::FakeShell shell;
     test::FakePower power;
+    test::FakeSpeechVoice voice{{QStringLiteral("Mandarin"), QStringLiteral("English")}};
     std::unique_ptr<TfmTimerMain> window;
 };
 
@@ -202,9 +207,4 @@ TEST_F(TimerMainDisplayTest, SurfaceThatCannotDrawDrawsNothing) {
 } // namespace
 } // namespace horavia
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when the test list is read, outside ctest's environment
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+HORAVIA_GUI_TEST_MAIN()

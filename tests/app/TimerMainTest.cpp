@@ -2,11 +2,14 @@
 
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
 #include "settings/TSpinEdit.h"
 
 #include <QPushButton>
 #include "app/WindowSnap.h"
+
+#include "support/GuiTestMain.h"
 
 #include <QApplication>
 
@@ -22,7 +25,9 @@ protected:
         services.clock = &clock;
         services.shell = &shell;
         services.power = &power;
+        services.voice = &voice;
         window = std::make_unique<TfmTimerMain>(services);
+        window->Config.ShowMsgBox = false; // the alarm's box has tests of its own
     }
 
     void Click(TDxButton* button) { window->OnButtonClick(button); }
@@ -35,6 +40,7 @@ protected:
     test::FakeClock clock{EncodeDateTime({2026, 12, 8, 15, 5, 9, 0})};
     test::FakeShell shell;
     test::FakePower power;
+    test::FakeSpeechVoice voice{{QStringLiteral("Mandarin"), QStringLiteral("English")}};
     int dialogShown = 0;
 
     // The next showing of the set-up dialog is answered with this duration in minutes (OK), or
@@ -274,9 +280,4 @@ TEST(WindowSnap, SnapsToEachEdgeWithinTenPixels) {
 } // namespace
 } // namespace horavia
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // also when the test list is read, outside ctest's environment
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+HORAVIA_GUI_TEST_MAIN()

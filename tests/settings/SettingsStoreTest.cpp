@@ -1,4 +1,5 @@
 #include "settings/SettingsStore.h"
+#include "speech/UnavailableSpeechVoice.h"
 
 #include "StoreFixture.h"
 #include "engine/RemindIntervals.h"
@@ -81,6 +82,7 @@ TEST_F(SettingsStoreTest, FirstRunCreatesTheKeyEmptyAndWritesNothingElseUntilSav
     EXPECT_EQ(voice_.current, 0);
     EXPECT_EQ(settings_.LastWindowPosLeft, 0);
     EXPECT_EQ(settings_.LastWindowPosTop, 0);
+    EXPECT_FALSE(settings_.PositionStored); // the window stays centred
     auto stored = ReadStore();
     ASSERT_TRUE(stored);
     ASSERT_EQ(stored->Keys().size(), 1u);
@@ -91,6 +93,11 @@ TEST_F(SettingsStoreTest, FirstRunCreatesTheKeyEmptyAndWritesNothingElseUntilSav
     stored = ReadStore();
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->FindKey("Software\\Horavia")->values.size(), 14u);
+    Settings next;
+    LoadSettings(next, voice_);
+    EXPECT_TRUE(next.PositionStored);
+    EXPECT_EQ(next.LastWindowPosLeft, 12);
+    EXPECT_EQ(next.LastWindowPosTop, 34);
 }
 
 TEST_F(SettingsStoreTest, DefaultsWithoutVoicesTurnSpeechOffAndLeaveTheNameEmpty) {
@@ -101,6 +108,20 @@ TEST_F(SettingsStoreTest, DefaultsWithoutVoicesTurnSpeechOffAndLeaveTheNameEmpty
     EXPECT_FALSE(settings_.TimerTTS);
     EXPECT_TRUE(settings_.VoiceName.isEmpty());
     EXPECT_THAT(mute.setVoiceCalls, IsEmpty());
+}
+
+TEST_F(SettingsStoreTest, WithoutASpeechServiceTheDefaultsAreStillComplete) {
+    UnavailableSpeechVoice none;
+    settings_.RemindPeriod = 0;
+    EXPECT_NO_THROW(LoadSettings(settings_, none));
+    ExpectDefaults(settings_);
+    EXPECT_EQ(settings_.RemindPeriod, 60);
+    EXPECT_FALSE(settings_.TimerTTS);
+    EXPECT_TRUE(settings_.VoiceName.isEmpty());
+    // A stored voice name is kept even when no voice can be chosen now.
+    WriteStore(CompleteSet());
+    EXPECT_NO_THROW(LoadSettings(settings_, none));
+    EXPECT_TRUE(settings_.PositionStored);
 }
 
 TEST_F(SettingsStoreTest, DefaultsLeaveThePositionAlone) {
@@ -443,7 +464,7 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeCreatedRaisesAfterTheDefaultsApply) 
     EXPECT_EQ(settings_.TimeFormat, 1);
 }
 
-TEST_F(SettingsStoreTest, WithNoPlaceForTheStoreLoadAndSaveFallBackToTheDefaults) {
+TEST_F(SettingsStoreTest, WithNoPlaceForTheStoreLoadDefaultsAndSaveKeepsTheChoices) {
     const QByteArray home = qgetenv("HOME");
     qunsetenv("HOME");
     qputenv("XDG_CONFIG_HOME", "relative/dir");
@@ -452,7 +473,7 @@ TEST_F(SettingsStoreTest, WithNoPlaceForTheStoreLoadAndSaveFallBackToTheDefaults
     ExpectDefaults(settings_);
     settings_.TimeFormat = 1;
     SaveSettings(settings_, voice_, 0, 0);
-    EXPECT_EQ(settings_.TimeFormat, 0);
+    EXPECT_EQ(settings_.TimeFormat, 1);
     EXPECT_FALSE(IsSiblingInstalled());
     qputenv("HOME", home);
 }

@@ -5,6 +5,8 @@
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 
+#include "support/GuiTestMain.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,9 +178,4 @@ TEST_F(TimerSetUpTest, F1OpensTheTimerTopic) {
 } // namespace
 } // namespace horavia
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+HORAVIA_GUI_TEST_MAIN()
