@@ -3,6 +3,10 @@
 #include "app/Guarded.h"
 #include "audio/RsySoundPlayer.h"
 #include "engine/Announcements.h"
+#include "display/ImageAssets.h"
+#include "platform/linux/MinimizeBehaviour.h"
+#include "platform/linux/WakeDelay.h"
+#include "platform/linux/WakeTimer.h"
 #include "settings/SettingsStore.h"
 #include "settings/Texts.h"
 #include "app/WindowSnap.h"
@@ -37,6 +41,13 @@ struct ScopeExit {
 template <typename F>
 ScopeExit(F) -> ScopeExit<F>;
 
+// Holds the pointer position of the event being handled for the handler's duration.
+struct ScopedPointer {
+    ScopedPointer(std::optional<QPoint>& slot, QPoint p) : slot_(slot) { slot_ = p; }
+    ~ScopedPointer() { slot_.reset(); }
+    std::optional<QPoint>& slot_;
+};
+
 bool IsWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 } // namespace
@@ -53,6 +64,10 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
 
     SiblingInstalled = IsSiblingInstalled();
     Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
+    TrayIcon.setIcon(LoadProgramIcon());
+    TrayIcon.setToolTip(QStringLiteral("Horavia"));
+    connect(&TrayIcon, &QSystemTrayIcon::activated, this, [this] { Guarded("tray click", [this] { TrayIconClick(); }); });
+    ApplyTrayOption();
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
     Engine.TabBarShown = true;
@@ -192,7 +207,8 @@ void TfmTimerMain::KeepAwake() {
     if (services_.power == nullptr) {
         return;
     }
-    if (isMinimized()) {
+    // A window hidden in the tray is not minimized in the window system's eyes, but no one sees it either.
+    if (isMinimized() || !isVisible()) {
         services_.power->KeepSystemAwake();
     } else {
         services_.power->KeepDisplayOn();
@@ -354,13 +370,15 @@ void TfmTimerMain::OnButtonClick(TDxButton* button) {
     if (button == btnClose.get()) {
         close();
     } else if (button == btnMinimize.get()) {
-        showMinimized();
+        Minimize();
     } else if (button == btnTimerTab.get()) {
         StartCountdownFromTab();
     } else if (button == btnStopwatchTab.get()) {
         EnterStopwatch();
     } else if (button == btnClockTab.get()) {
         ShowClockTab();
+    } else if (button == btnSettingsTab.get()) {
+        ShowSettingsDialog();
     } else if (button == btnSplitter.get()) {
         ToggleTabBar();
     } else if (button == btnLcdCancel.get()) {
@@ -373,6 +391,78 @@ void TfmTimerMain::OnButtonClick(TDxButton* button) {
         ResetStopwatch();
     }
 }
+
+void TfmTimerMain::ShowSettingsDialog() {
+    if (!fmSettings) {
+        fmSettings = std::make_unique<TfmSettings>(Config, *services_.voice, *services_.shell, SiblingInstalled,
+                                                   Engine.DisplayFormat, [this](bool) { ApplyTrayOption(); }, this);
+    }
+    if (fmSettings->exec() == QDialog::Accepted) {
+        SaveSettings(Config, *services_.voice, x(), y());
+    }
+}
+
+// ---- minimizing and the tray ----------------------------------------------------------------------
+
+void TfmTimerMain::ApplyTrayOption() {
+    // The icon is there only while minimizing goes to the tray, and only where a tray exists.
+    TrayIcon.setVisible(ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
+                            MinimizeBehaviour::HideToTray &&
+                        !isVisible());
+}
+
+void TfmTimerMain::Minimize() {
+    if (ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
+        MinimizeBehaviour::HideToTray) {
+        TrayIcon.show();
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void TfmTimerMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A minimize from the taskbar or a key goes to the tray too when that option is on.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
+            MinimizeBehaviour::HideToTray) {
+        QTimer::singleShot(0, this, [this] { Minimize(); });
+    }
+}
+
+void TfmTimerMain::TrayIconClick() {
+    TrayIcon.hide();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+// ---- sleep, wake and session changes --------------------------------------------------------------
+
+void TfmTimerMain::PowerSuspend() {
+    Timer1.stop();
+    DXDraw.Present();
+    if (services_.wakeTimer == nullptr) {
+        return;
+    }
+    if (const auto seconds = WakeDelaySeconds(Engine.Mode, Engine.EndTime, services_.clock->Now())) {
+        services_.wakeTimer->Arm(*seconds);
+    }
+}
+
+void TfmTimerMain::PowerResume() {
+    if (services_.power != nullptr) {
+        services_.power->KeepBothAwake();
+    }
+    // The display comes back half a second later, without holding up the window meanwhile.
+    QTimer::singleShot(500, this, [this] {
+        Guarded("resume", [this] { RefreshBackground(); });
+        Timer1.start();
+    });
+}
+
+void TfmTimerMain::SessionChange() { RefreshBackground(); }
 
 void TfmTimerMain::StartCountdownFromTab() {
     if (Engine.Mode == dmTimer) {
@@ -521,7 +611,7 @@ void TfmTimerMain::DXDrawMouseMove(int x, int y) {
     }
     setCursor(shape);
     if (Dragging) {
-        const QPoint pointer = QCursor::pos();
+        const QPoint pointer = PointerOnScreen(x, y);
         QRect frame(pointer - DragStartCursor + DragStartPos, QSize(width(), VisibleHeight));
         if (const QScreen* s = screen()) {
             frame = SnapToArea(frame, s->availableGeometry(), SnapDistance);
@@ -544,7 +634,7 @@ void TfmTimerMain::DXDrawMouseDown(Qt::MouseButton button, int x, int y) {
         windowHandle()->startSystemMove(); // a Wayland client cannot place its own window
         return;
     }
-    DragStartCursor = QCursor::pos();
+    DragStartCursor = PointerOnScreen(x, y);
     DragStartPos = pos();
     Dragging = true;
 }
@@ -563,18 +653,27 @@ void TfmTimerMain::DXDrawMouseUp(Qt::MouseButton, int x, int y) {
     }
 }
 
+// Where the pointer was when the event happened. Asking the window system now would be late: by the time
+// a press is handled the pointer may have moved on, and the drag would lose that distance.
+QPoint TfmTimerMain::PointerOnScreen(int x, int y) const {
+    return eventPointer_ ? *eventPointer_ : mapToGlobal(QPoint(x, y));
+}
+
 void TfmTimerMain::mouseMoveEvent(QMouseEvent* event) {
+    const ScopedPointer scoped(eventPointer_, event->globalPosition().toPoint());
     const QPoint p = event->position().toPoint();
     Guarded("mouse move", [this, p] { DXDrawMouseMove(p.x(), p.y()); });
 }
 
 void TfmTimerMain::mousePressEvent(QMouseEvent* event) {
+    const ScopedPointer scoped(eventPointer_, event->globalPosition().toPoint());
     const QPoint p = event->position().toPoint();
     const Qt::MouseButton b = event->button();
     Guarded("mouse press", [this, b, p] { DXDrawMouseDown(b, p.x(), p.y()); });
 }
 
 void TfmTimerMain::mouseReleaseEvent(QMouseEvent* event) {
+    const ScopedPointer scoped(eventPointer_, event->globalPosition().toPoint());
     const QPoint p = event->position().toPoint();
     const Qt::MouseButton b = event->button();
     Guarded("mouse release", [this, b, p] { DXDrawMouseUp(b, p.x(), p.y()); });

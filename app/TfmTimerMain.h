@@ -11,9 +11,11 @@
 #include "platform/Shell.h"
 #include "speech/SpeechVoice.h"
 #include "settings/Settings.h"
+#include "settings/TfmSettings.h"
 #include "settings/TfmTimerSetUp.h"
 
 #include <QPoint>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -25,6 +27,7 @@
 namespace horavia {
 
 class TRsySoundPlayer;
+class WakeTimer;
 
 // The outside services the main window works through; tests hand in fakes.
 struct MainWindowServices {
@@ -32,6 +35,7 @@ struct MainWindowServices {
     Shell* shell = nullptr;
     Power* power = nullptr;
     SpeechVoice* voice = nullptr;
+    WakeTimer* wakeTimer = nullptr; // arms the wake-up from sleep for a pending countdown; none in tests
     // Makes the alarm's sound player for a window; the real player over the audio library when empty.
     std::function<TRsySoundPlayer*(void* windowHandle)> makeSoundPlayer;
 };
@@ -53,6 +57,12 @@ public:
     void RefreshBackground();
     void OnButtonClick(TDxButton* button);
     void FormKeyUp(int key);
+    void TrayIconClick();
+
+    // The machine is about to sleep, has woken, or the session was locked, unlocked or came back.
+    void PowerSuspend();
+    void PowerResume();
+    void SessionChange();
 
     // Mouse routing of the surface, in surface pixels.
     void DXDrawMouseMove(int x, int y);
@@ -68,6 +78,8 @@ public:
     LcdTexts LastTexts; // what the last display update showed
     bool SiblingInstalled = false;
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
+    std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
+    QSystemTrayIcon TrayIcon;
 
     std::unique_ptr<TDxButton> btnClose;
     std::unique_ptr<TDxButton> btnMinimize;
@@ -90,6 +102,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateButtons();
@@ -108,6 +121,9 @@ private:
     void ResetStopwatch();
     void ToggleTabBar();
     void KeepAwake();
+    void Minimize();
+    void ApplyTrayOption();
+    void ShowSettingsDialog();
     TRect SaveLcdButtonStrip();
     void OnTimeUp();
     bool SoundPlaying() const;
@@ -123,6 +139,8 @@ private:
     QPoint DragStartCursor; // pointer's screen position when the drag began
     QPoint DragStartPos;    // window's position when the drag began
     bool placed_ = false;
+    std::optional<QPoint> eventPointer_; // screen position of the mouse event being handled
+    QPoint PointerOnScreen(int x, int y) const;
 };
 
 } // namespace horavia

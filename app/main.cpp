@@ -1,22 +1,37 @@
 #include "app/HoraviaApplication.h"
 #include "app/TfmTimerMain.h"
 #include "platform/Clock.h"
-#include "platform/Power.h"
 #include "platform/Shell.h"
-#include "speech/UnavailableSpeechVoice.h"
+#include "platform/linux/LinuxPower.h"
+#include "platform/linux/SleepWakeMonitor.h"
+#include "platform/linux/WakeTimer.h"
+#include "speech/AudioSubsystem.h"
+#include "speech/CreateDefaultSpeechVoice.h"
 
 int main(int argc, char** argv) {
     horavia::HoraviaApplication app(argc, argv);
+    horavia::AudioSubsystem audio;
     horavia::SystemClock clock;
     horavia::DesktopShell shell;
-    horavia::NoPower power;
-    horavia::UnavailableSpeechVoice voice;
+    horavia::LinuxPower power;
+    horavia::WakeTimer wakeTimer;
+    const std::unique_ptr<horavia::SpeechVoice> voice = horavia::CreateDefaultSpeechVoice();
+
     horavia::MainWindowServices services;
     services.clock = &clock;
     services.shell = &shell;
     services.power = &power;
-    services.voice = &voice;
+    services.voice = voice.get();
+    services.wakeTimer = &wakeTimer;
     horavia::TfmTimerMain window(services);
+
+    horavia::SleepWakeMonitor sleepWake;
+    QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::suspending, &window, [&window] { window.PowerSuspend(); });
+    QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::resumed, &window, [&window] { window.PowerResume(); });
+    QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::sessionChanged, &window,
+                     [&window] { window.SessionChange(); });
+    sleepWake.Start();
+
     window.show();
     return horavia::HoraviaApplication::exec();
 }

@@ -164,7 +164,7 @@ TEST_F(TimerMainAlarmTest, BoxShownWhileTheSoundPlaysThenFadesItAndNeverShowsSto
     EXPECT_EQ(boxText, QStringLiteral("时间到了。"));
     EXPECT_EQ(boxTitle, QStringLiteral("Horavia"));
     EXPECT_TRUE(playingWhileBoxShown);
-    EXPECT_GE(power.DisplayRequests, 1);
+    EXPECT_GE(power.BothRequests, 1);
     ASSERT_NE(Player(), nullptr);
     EXPECT_TRUE(Player()->Fading());
     EXPECT_FALSE(window->btnLcdStop);

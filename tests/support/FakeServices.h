@@ -35,8 +35,13 @@ public:
         ++DisplayRequests;
         MaybeFail();
     }
+    void KeepBothAwake() override {
+        ++BothRequests;
+        MaybeFail();
+    }
     int SystemRequests = 0;
     int DisplayRequests = 0;
+    int BothRequests = 0;
     bool Fail = false;
 
 private:
