@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/HoraviaApplication.h"
 #include "app/TfmTimerMain.h"
 #include "platform/Clock.h"
@@ -8,7 +9,22 @@
 #include "speech/AudioSubsystem.h"
 #include "speech/CreateDefaultSpeechVoice.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    const horavia::CommandLineResult command = horavia::ParseCommandLine(argc, argv);
+    switch (command.Action) {
+    case horavia::CommandLineAction::PrintHelp:
+    case horavia::CommandLineAction::PrintVersion:
+        std::fputs(command.Text.c_str(), stdout);
+        return 0;
+    case horavia::CommandLineAction::Refuse:
+        std::fputs(command.Text.c_str(), stderr);
+        return 2;
+    case horavia::CommandLineAction::Run:
+        break;
+    }
+
     horavia::HoraviaApplication app(argc, argv);
     horavia::AudioSubsystem audio;
     horavia::SystemClock clock;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace horavia {
+
+// What the command line asks for. Only --help and --version are understood; they are answered before
+// any window system is touched, so they work without a display.
+enum class CommandLineAction { Run, PrintHelp, PrintVersion, Refuse };
+
+struct CommandLineResult {
+    CommandLineAction Action = CommandLineAction::Run;
+    std::string Text; // what to print: the help, the version or the complaint
+};
+
+CommandLineResult ParseCommandLine(int argc, const char* const* argv);
+
+} // namespace horavia
