@@ -15,8 +15,13 @@ configure_and_build "$root/build/debug" -DCMAKE_BUILD_TYPE=Debug -DHORAVIA_WERRO
 ctest --test-dir "$root/build/debug" --parallel "$(nproc)" --timeout 300
 
 configure_and_build "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DHORAVIA_SANITIZE=ON
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    ctest --test-dir "$root/build/asan" --parallel "$(nproc)" --timeout 600 -LE 'nosanitize|e2e'
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ASAN_OPTIONS=detect_leaks=1 \
+    ctest --test-dir "$root/build/asan" --parallel "$(nproc)" --timeout 600 -LE 'nosanitize|e2e|audio'
+# The audio library's modules are loaded and unloaded at run time with SDL's and FFmpeg's threads
+# inside; LeakSanitizer's exit-time scan crashes on such a process, so these run without it.
+ASAN_OPTIONS=detect_leaks=0 \
+    ctest --test-dir "$root/build/asan" --parallel "$(nproc)" --timeout 600 -L audio -LE 'nosanitize|e2e'
 
 # Fuzz targets of the parsers that read outside input, each for a bounded time.
 for fuzz in "$root"/fuzz/*/run.sh; do

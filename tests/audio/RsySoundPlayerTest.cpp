@@ -434,7 +434,8 @@ TEST_F(PlayerTest, DestroyDuringAFadeStopsTheTimerAndRestoresTheVolume) {
 // ---- network streams
 
 TEST_F(PlayerTest, UpperCaseSchemeGoesToTheNetworkAndPlayStartsWithoutReopening) {
-    bass_.icyTags = std::string("icy-name:Radio Eins\0icy-br:128\0icy-genre:Pop\0\0", 43);
+    static constexpr char tags[] = "icy-name:Radio Eins\0icy-br:128\0icy-genre:Pop\0"; // the list ends with ""
+    bass_.icyTags = std::string(tags, sizeof tags - 1);
     auto& p = Make();
     p.SetFileName(QStringLiteral("HTTP://127.0.0.1:8000/stream"));
     ASSERT_EQ(bass_.creates.size(), 1u);

@@ -91,3 +91,79 @@ click() {
     xdotool mousemove $((WX + $1)) $((WY + $2)) sleep 0.05 click "${3:-1}"
     sleep 0.2
 }
+
+# hex_utf16 <text>: the text as UTF-16LE bytes in the settings file's "aa,bb,..." notation.
+hex_utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'; }
+
+# write_settings <show box 0|1> <play sound 0|1> <sound file>: a complete settings file, speech off.
+write_settings() {
+    mkdir -p "$XDG_CONFIG_HOME/horavia"
+    cat >"$XDG_CONFIG_HOME/horavia/settings.conf" <<SETTINGS
+Horavia Settings Version 1
+
+[Software\\Horavia]
+"TimeFormat"=dword:00000001
+"Language"=dword:00000000
+"MinimizeToTray"=dword:00000000
+"ShowMsgBox"=dword:0000000$1
+"PlaySound"=dword:0000000$2
+"SoundFileW"=hex:$(hex_utf16 "$3")
+"TimerTTS"=dword:00000000
+"StopwatchTTS"=dword:00000000
+"ClockTTS"=dword:00000000
+"RemindPeriod"=dword:0000003c
+"AutoIncreaseRemindFreq"=dword:00000000
+"VoiceNameW"=hex:
+"LastWindowPosLeft"=dword:00000064
+"LastWindowsPosTop"=dword:00000064
+SETTINGS
+}
+
+file_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# grows <file> <seconds>: the file grows within that time.
+grows() {
+    local before
+    before=$(file_size "$1")
+    wait_for "$2" bigger_than "$1" "$before"
+}
+bigger_than() { [ "$(file_size "$1")" -gt "$2" ]; }
+
+# set_up_countdown <seconds>: the timer tab, the set-up dialog, a duration in seconds, OK.
+set_up_countdown() {
+    click 61 61
+    wait_for 10 dialog_shown || fail "the set-up dialog did not open"
+    local dlg
+    dlg=$(xdotool search --name '^计时器设置$' | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$dlg")"
+    xdotool mousemove $((X + 262)) $((Y + 51)) click --repeat 3 1 # the seconds field, all its text
+    xdotool key ctrl+a type "$1"
+    xdotool key Tab
+    xdotool mousemove $((X + 137)) $((Y + 292)) click 1 # OK
+    wait_for 5 dialog_gone || fail "the set-up dialog did not close"
+}
+dialog_shown() { [ -n "$(xdotool search --name '^计时器设置$' 2>/dev/null)" ]; }
+dialog_gone() { ! dialog_shown; }
+# The time-up message box: a second window titled like the program.
+box_shown() { [ "$(xdotool search --onlyvisible --name '^Horavia$' 2>/dev/null | wc -l)" -ge 2 ]; }
+box_gone() { ! box_shown; }
+
+# tail_silent <file>: the last 50 ms written (16-bit stereo, 44.1 kHz) are silence, or nothing is written any more.
+tail_silent() {
+    local before
+    before=$(file_size "$1")
+    sleep 0.2
+    [ "$(file_size "$1")" -eq "$before" ] && return 0
+    ! tail -c 8820 "$1" | od -An -tx1 -v | tr -d ' \n' | grep -q '[1-9a-f]'
+}
+# tail_sounding <file>: the last 50 ms written are not silence.
+tail_sounding() { ! tail_silent "$1"; }
+
+# stop_app: ends the program as a session would, with SIGTERM; it must go at once.
+stop_app() {
+    kill -TERM "$APP_PID"
+    wait_for 5 app_gone || fail "the program ignores SIGTERM"
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=""
+}
+app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }

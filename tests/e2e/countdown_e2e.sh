@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# A countdown set up through the dialog, run to its end with the alarm sound written by SDL's disk
+# driver: once with the message box, once with the LCD stop button.
+set -euo pipefail
+program=$1
+source "$(dirname "$0")/lib.sh"
+
+command -v ffmpeg >/dev/null || { echo "ffmpeg is missing: cannot make the alarm sound"; exit 1; }
+sound="$E2E_TMP/alarm sound.wav"
+ffmpeg -loglevel error -f lavfi -i "sine=frequency=880:duration=20" -ac 2 -ar 44100 "$sound"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/out.raw" SDL_DISKAUDIODELAY=10
+
+start_x
+
+# --- with the message box --------------------------------------------------------------------------
+write_settings 1 1 "$sound"
+start_app "$program"
+set_up_countdown 3
+shot counting1
+digits_changed() {
+    shot counting2
+    [ "$(region_hash counting1 $((WX + 18)) $((WY + 165)) 364 48)" != "$(region_hash counting2 $((WX + 18)) $((WY + 165)) 364 48)" ]
+}
+wait_for 5 digits_changed || fail "the countdown's digits do not change"
+wait_for 10 box_shown || fail "no time-up message box"
+wait_for 5 tail_sounding "$SDL_DISKAUDIOFILE" || fail "the alarm sound is not playing while the box is open"
+box=$(xdotool search --onlyvisible --name "^Horavia$" | grep -v "^$WIN$" | tail -n 1)
+xdotool windowfocus "$box" 2>/dev/null || true
+xdotool key Return
+wait_for 5 box_gone || fail "Enter did not close the box"
+# The fade takes about a second; after it the output is silent.
+wait_for 10 tail_silent "$SDL_DISKAUDIOFILE" || fail "the sound goes on after the box was closed"
+stop_app
+
+# --- without the box: the stop button, and a click anywhere ----------------------------------------
+rm -f "$SDL_DISKAUDIOFILE"
+write_settings 0 1 "$sound"
+start_app "$program"
+shot clean
+set_up_countdown 2
+in_clock_with_stop() {
+    shot ended
+    # The stop button sits where the cancel button was, over the clock's LCD.
+    [ "$(region_hash ended $((WX + 36)) $((WY + 123)) 55 12)" != "$(region_hash clean $((WX + 36)) $((WY + 123)) 55 12)" ] &&
+        bigger_than "$SDL_DISKAUDIOFILE" 0
+}
+wait_for 10 in_clock_with_stop || fail "no stop button while the sound plays"
+wait_for 5 tail_sounding "$SDL_DISKAUDIOFILE" || fail "the alarm sound is not playing"
+click 300 20 # on the title, not on the button
+wait_for 10 tail_silent "$SDL_DISKAUDIOFILE" || fail "a click did not stop the sound"
+shot stopped
+[ "$(region_hash stopped $((WX + 36)) $((WY + 123)) 55 12)" = "$(region_hash clean $((WX + 36)) $((WY + 123)) 55 12)" ] ||
+    fail "the stop button is still shown"
+
+echo "countdown e2e passed"
