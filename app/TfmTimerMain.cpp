@@ -76,6 +76,7 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     CreateButtons();
 
     Timer1.setSingleShot(true);
+    Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 10 ms late, and the alarm with it
     Timer1.setInterval(FirstTickInterval);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1.start();
@@ -298,6 +299,7 @@ void TfmTimerMain::DrawDisplay() {
 }
 
 void TfmTimerMain::OnTimeUp() {
+    LastAlarmStart = services_.clock->Now();
     if (Config.PlaySound) {
         if (SoundPlayer.load() == nullptr) {
             void* handle = reinterpret_cast<void*>(winId());

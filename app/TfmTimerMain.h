@@ -75,7 +75,8 @@ public:
     TImageCollections Images;
     LcdComposer Composer{DXDraw, Images};
     QTimer Timer1;
-    LcdTexts LastTexts; // what the last display update showed
+    LcdTexts LastTexts;       // what the last display update showed
+    TDateTime LastAlarmStart = 0; // when the last time-up sequence began
     bool SiblingInstalled = false;
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
     std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life

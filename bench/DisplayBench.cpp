@@ -1,0 +1,119 @@
+// The window's drawing: one DrawDisplay per mode and one RefreshBackground, on the real window with
+// the real pictures. Also counts heap allocations on the tick's path after the first tick.
+#include "app/TfmTimerMain.h"
+
+#include "platform/Clock.h"
+#include "speech/UnavailableSpeechVoice.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<long> allocations{0};
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace horavia {
+namespace {
+
+struct Fixture {
+    SystemClock clock;
+    NoPower power;
+    DesktopShell shell;
+    UnavailableSpeechVoice voice;
+    std::unique_ptr<TfmTimerMain> window;
+
+    Fixture() {
+        MainWindowServices services;
+        services.clock = &clock;
+        services.shell = &shell;
+        services.power = &power;
+        services.voice = &voice;
+        window = std::make_unique<TfmTimerMain>(services);
+        window->Timer1.stop();
+        window->Timer1Timer(); // the first tick composes everything
+        window->Timer1.stop();
+    }
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void TickPath(benchmark::State& state, TfmTimerMain& w) {
+    w.DrawDisplay(); // warm: strip and texts reach their sizes
+    const long before = allocations.load();
+    long iterations = 0;
+    for (auto _ : state) {
+        w.DrawDisplay();
+        ++iterations;
+    }
+    state.counters["allocs_per_draw"] =
+        benchmark::Counter(static_cast<double>(allocations.load() - before) / static_cast<double>(iterations));
+}
+
+void BM_DrawDisplayClock(benchmark::State& state) {
+    TfmTimerMain& w = *Shared().window;
+    w.Engine.ShowClock();
+    TickPath(state, w);
+}
+BENCHMARK(BM_DrawDisplayClock);
+
+void BM_DrawDisplayCountdown(benchmark::State& state) {
+    TfmTimerMain& w = *Shared().window;
+    CountdownRequest r;
+    r.Hours = 1;
+    w.Engine.StartCountdown(r);
+    TickPath(state, w);
+    w.Engine.ShowClock();
+}
+BENCHMARK(BM_DrawDisplayCountdown);
+
+void BM_DrawDisplayStopwatch(benchmark::State& state) {
+    TfmTimerMain& w = *Shared().window;
+    w.OnButtonClick(w.btnStopwatchTab.get());
+    w.OnButtonClick(w.btnLcdStartPause.get());
+    TickPath(state, w);
+    w.OnButtonClick(w.btnClockTab.get());
+}
+BENCHMARK(BM_DrawDisplayStopwatch);
+
+void BM_RefreshBackground(benchmark::State& state) {
+    TfmTimerMain& w = *Shared().window;
+    for (auto _ : state) {
+        w.RefreshBackground();
+    }
+}
+BENCHMARK(BM_RefreshBackground);
+
+} // namespace
+} // namespace horavia
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
