@@ -1,5 +1,6 @@
 #include "app/HoraviaApplication.h"
 
+#include "display/ImageAssets.h"
 #include "platform/Log.h"
 
 #include <exception>
@@ -10,6 +11,8 @@ HoraviaApplication::HoraviaApplication(int& argc, char** argv) : QApplication(ar
     setApplicationName(QStringLiteral("horavia"));
     setApplicationDisplayName(QStringLiteral("Horavia"));
     setApplicationVersion(QStringLiteral(HORAVIA_VERSION));
+    setDesktopFileName(QStringLiteral("org.horavia.Horavia"));
+    setWindowIcon(LoadProgramIcon());
 }
 
 bool HoraviaApplication::notify(QObject* receiver, QEvent* event) {

@@ -13,6 +13,7 @@
 #include "display/ImageAssets.h"
 #include "display/WindowShape.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -685,6 +686,7 @@ void TfmTimerMain::mouseReleaseEvent(QMouseEvent* event) {
 
 void TfmTimerMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    setWindowIcon(QApplication::windowIcon());
     if (!placed_) {
         placed_ = true;
         ApplyWindowShape();
