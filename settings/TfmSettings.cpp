@@ -7,6 +7,7 @@
 #include "settings/SettingsLog.h"
 #include "settings/SettingsStore.h"
 #include "settings/SpeechSettingsCommand.h"
+#include "settings/DialogLayout.h"
 #include "settings/TLinkLabel.h"
 #include "settings/Texts.h"
 
@@ -42,11 +43,6 @@ const QString SoundFileFilter =
     QStringLiteral("*.mp3;*.ogg;*.wav;*.wma;*.wmv;*.aac;*.m4a;*.ape (*.mp3 *.ogg *.wav *.wma *.wmv *.aac *.m4a *.ape)");
 
 const QString MessageTitle = QStringLiteral("Horavia");
-
-template <typename W> W* Place(W* widget, int left, int top, int width, int height) {
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 QLabel* BoldLabel(const QString& text, const QFont& bold, QWidget* parent, Qt::Alignment alignment) {
     auto* label = new QLabel(text, parent);
@@ -107,8 +103,7 @@ QString StoreRefusal(const QString& text, const QString& what) {
 
 TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, const bool& siblingInstalled,
                          TFormatSettings& displayFormat, TrayChange trayChange, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint),
+    : QDialog(owner, FixedDialogFlags),
       StartProgram([](const QString& program, const QStringList& arguments) {
           return QProcess::startDetached(program, arguments);
       }),
@@ -117,11 +112,8 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     InitSettingsImages();
     setWindowTitle(QStringLiteral("设置"));
     setFixedSize(521, 345);
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
-    QFont bold = tahoma;
-    bold.setBold(true);
+    setFont(DialogFont());
+    const QFont bold = DialogFont(true);
 
     Image1 = Place(new QLabel(this), 20, 14, 72, 72);
     Image1->setPixmap(StopwatchPicture());

@@ -3,6 +3,7 @@
 #include "engine/RemindIntervals.h"
 #include "platform/Links.h"
 #include "settings/RemindIntervalItems.h"
+#include "settings/DialogLayout.h"
 #include "settings/TLinkLabel.h"
 #include "settings/TSpinEdit.h"
 
@@ -28,12 +29,6 @@ TDateTime FromQDateTime(const QDateTime& dt) {
     return EncodeDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
 }
 
-template <typename W>
-W* Place(W* widget, int left, int top, int width, int height) {
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QLabel* PlainLabel(const QString& text, int left, int top, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->move(left, top);
@@ -45,16 +40,12 @@ QLabel* PlainLabel(const QString& text, int left, int top, QWidget* parent) {
 
 TfmTimerSetUp::TfmTimerSetUp(const Clock& clock, Shell& shell, const Settings& settings, const bool& siblingInstalled,
                              QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(owner, FixedDialogFlags),
       clock_(clock), shell_(shell), settings_(settings), siblingInstalled_(siblingInstalled) {
     setWindowTitle(QStringLiteral("计时器设置"));
     setFixedSize(360, 325);
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPixelSize(11);
-    setFont(tahoma);
-    QFont bold = tahoma;
-    bold.setBold(true);
+    setFont(DialogFont());
+    const QFont bold = DialogFont(true);
 
     rbRelativeTime = Place(new QRadioButton(QStringLiteral("相对时间"), this), 20, 14, 320, 17);
     rbRelativeTime->setFont(bold);

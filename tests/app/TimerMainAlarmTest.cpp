@@ -5,6 +5,7 @@
 #include "settings/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDialog.h"
@@ -31,11 +32,7 @@ using test::ManualFadeTimer;
 class TimerMainAlarmTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MainWindowServices services;
-        services.clock = &clock;
-        services.shell = &shell;
-        services.power = &power;
-        services.voice = &voice;
+        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
         services.makeSoundPlayer = [this](void*) {
             TRsySoundPlayer::Dependencies deps;
             deps.loader = &loader;

@@ -4,6 +4,7 @@
 #include "display/ImageDraw.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
 #include "settings/TSpinEdit.h"
@@ -25,11 +26,7 @@ namespace {
 class TimerMainDisplayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MainWindowServices services;
-        services.clock = &clock;
-        services.shell = &shell;
-        services.power = &power;
-        services.voice = &voice;
+        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
         window = std::make_unique<TfmTimerMain>(services);
         window->Timer1Timer(); // the first tick composes everything
     }

@@ -4,6 +4,7 @@
 #include "settings/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDialog.h"
@@ -26,11 +27,7 @@ protected:
         wakeTimer = std::make_unique<WakeTimer>(QDBusConnection(QStringLiteral("none")), [] {
             return timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
         });
-        MainWindowServices services;
-        services.clock = &clock;
-        services.shell = &shell;
-        services.power = &power;
-        services.voice = &voice;
+        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
         services.wakeTimer = wakeTimer.get();
         window = std::make_unique<TfmTimerMain>(services);
         window->Config.ShowMsgBox = false;

@@ -2,6 +2,7 @@
 
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
+#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
 #include "settings/TSpinEdit.h"
@@ -21,11 +22,7 @@ namespace {
 class TimerMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MainWindowServices services;
-        services.clock = &clock;
-        services.shell = &shell;
-        services.power = &power;
-        services.voice = &voice;
+        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
         window = std::make_unique<TfmTimerMain>(services);
         window->Config.ShowMsgBox = false; // the alarm's box has tests of its own
     }
