@@ -9,6 +9,7 @@
 #include "platform/linux/WakeTimer.h"
 #include "settings/SettingsStore.h"
 #include "settings/Texts.h"
+#include "speech/SpeakText.h"
 #include "app/WindowSnap.h"
 #include "display/ImageAssets.h"
 #include "display/WindowShape.h"
@@ -201,7 +202,7 @@ void TfmTimerMain::GiveCountdownReminder() {
 
 void TfmTimerMain::Say(const QString& text) {
     if (services_.voice != nullptr) {
-        Guarded("speaking", [this, &text] { services_.voice->Speak(text); });
+        Guarded("speaking", [this, &text] { SpeakText(*services_.voice, text); });
     }
 }
 

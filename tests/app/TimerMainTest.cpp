@@ -235,6 +235,23 @@ TEST_F(TimerMainTest, ReleaseOverAVisibleButtonClicksWithAnyMouseButton) {
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(TimerMainTest, RightClickOnAnLcdButtonClicksIt) {
+    Click(window->btnStopwatchTab.get());
+    const TRect start = window->btnLcdStartPause->BoundsRect;
+    window->DXDrawMouseDown(Qt::RightButton, start.Left + 5, start.Top + 5);
+    window->DXDrawMouseUp(Qt::RightButton, start.Left + 5, start.Top + 5);
+    EXPECT_TRUE(window->Engine.SwRunning);
+}
+
+TEST_F(TimerMainTest, LeftPressOnATabThenAMoveDoesNotDrag) {
+    window->show();
+    const QPoint before = window->pos();
+    window->DXDrawMouseDown(Qt::LeftButton, 50, 50);
+    window->DXDrawMouseMove(250, 150);
+    window->DXDrawMouseUp(Qt::LeftButton, 250, 150);
+    EXPECT_EQ(window->pos(), before);
+}
+
 TEST_F(TimerMainTest, LeftPressOffTheButtonsDragsAndDoesNotClick) {
     window->show();
     window->DXDrawMouseDown(Qt::LeftButton, 200, 10);
