@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <cstdlib>
+
 namespace horavia {
 namespace {
 
@@ -31,11 +33,22 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
         }
         // Options of Qt itself (-platform, -style ...) and their values pass through to the application.
         if (arg.starts_with("--")) {
-            return {CommandLineAction::Refuse, "horavia: unknown option " + std::string(arg) +
-                                                   "\nTry 'horavia --help' for more information.\n"};
+            return {CommandLineAction::Refuse,
+                    "horavia: unknown option " + std::string(arg) + "\nTry 'horavia --help' for more information.\n"};
         }
     }
     return result;
+}
+
+std::string MissingSessionMessage() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return {};
+        }
+    }
+    return "horavia: no graphical session was found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+           "to try it without a desktop, run: xvfb-run -s '-screen 0 1280x800x24' horavia\n";
 }
 
 } // namespace horavia

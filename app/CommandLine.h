@@ -16,4 +16,9 @@ struct CommandLineResult {
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv);
 
+// The sentence to print when no graphical session can be reached (none of DISPLAY, WAYLAND_DISPLAY
+// or QT_QPA_PLATFORM is set), so that the program says so instead of letting Qt abort; empty when
+// there is a session to try.
+std::string MissingSessionMessage();
+
 } // namespace horavia

@@ -9,8 +9,7 @@ namespace horavia {
 
 // Runs one event handler so that a failure ends that handler only: it is logged and the program
 // goes on, as it would after any handler that stops where it failed.
-template <typename F>
-void Guarded(const char* where, F&& handler) {
+template <typename F> void Guarded(const char* where, F&& handler) {
     try {
         std::forward<F>(handler)();
     } catch (const std::exception& e) {

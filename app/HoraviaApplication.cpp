@@ -13,6 +13,8 @@ HoraviaApplication::HoraviaApplication(int& argc, char** argv) : QApplication(ar
     setApplicationVersion(QStringLiteral(HORAVIA_VERSION));
     setDesktopFileName(QStringLiteral("org.horavia.Horavia"));
     setWindowIcon(LoadProgramIcon());
+    // A box closed while the window hides in the tray would otherwise end the program.
+    setQuitOnLastWindowClosed(false);
 }
 
 bool HoraviaApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,18 +1,17 @@
 #include "app/TfmTimerMain.h"
 
 #include "app/Guarded.h"
+#include "app/WindowSnap.h"
 #include "audio/RsySoundPlayer.h"
-#include "engine/Announcements.h"
 #include "display/ImageAssets.h"
+#include "display/WindowShape.h"
+#include "engine/Announcements.h"
 #include "platform/linux/MinimizeBehaviour.h"
 #include "platform/linux/WakeDelay.h"
 #include "platform/linux/WakeTimer.h"
 #include "settings/SettingsStore.h"
 #include "settings/Texts.h"
 #include "speech/SpeakText.h"
-#include "app/WindowSnap.h"
-#include "display/ImageAssets.h"
-#include "display/WindowShape.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,13 +34,11 @@ constexpr int SnapDistance = 10;
 constexpr int VisibleHeight = 250; // the window's outline shows rows 0 to 249 of the surface
 
 // Runs `finally` when the scope is left in any way.
-template <typename F>
-struct ScopeExit {
+template <typename F> struct ScopeExit {
     F finally;
     ~ScopeExit() { finally(); }
 };
-template <typename F>
-ScopeExit(F) -> ScopeExit<F>;
+template <typename F> ScopeExit(F) -> ScopeExit<F>;
 
 // Holds the pointer position of the event being handled for the handler's duration.
 struct ScopedPointer {
@@ -50,7 +47,9 @@ struct ScopedPointer {
     std::optional<QPoint>& slot_;
 };
 
-bool IsWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+bool IsWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 } // namespace
 
@@ -68,7 +67,8 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
     TrayIcon.setIcon(LoadProgramIcon());
     TrayIcon.setToolTip(QStringLiteral("Horavia"));
-    connect(&TrayIcon, &QSystemTrayIcon::activated, this, [this] { Guarded("tray click", [this] { TrayIconClick(); }); });
+    connect(&TrayIcon, &QSystemTrayIcon::activated, this,
+            [this] { Guarded("tray click", [this] { TrayIconClick(); }); });
     ApplyTrayOption();
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
@@ -159,7 +159,32 @@ void TfmTimerMain::PlaceLcdButtons() {
 
 void TfmTimerMain::ShowLcdButton(TDxButton* button) {
     button->SetVisible(true);
+    TakeHoverFromPointer();
     button->Draw();
+}
+
+// A button that comes back shows the hover of where the pointer is now, not of where it was when the
+// button went: otherwise two highlights can show at once.
+void TfmTimerMain::TakeHoverFromPointer() {
+    const QPoint p = mapFromGlobal(QCursor::pos());
+    const bool inside = isVisible() && rect().contains(p);
+    for (TDxButton* button : ButtonList) {
+        button->Hovered = inside && button->Visible && button->BoundsRect.Contains(p.x(), p.y());
+    }
+}
+
+void TfmTimerMain::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    Guarded("pointer leaving", [this] {
+        for (TDxButton* button : ButtonList) {
+            if (button->Visible) {
+                button->SetHovered(false);
+            } else {
+                button->Hovered = false;
+            }
+        }
+        setCursor(Qt::ArrowCursor);
+    });
 }
 
 void TfmTimerMain::SetStartPauseImages(bool running) {
@@ -173,8 +198,13 @@ void TfmTimerMain::SetStartPauseImages(bool running) {
 
 void TfmTimerMain::Timer1Timer() {
     Timer1.stop();
+    if (tickRunning_) {
+        return; // the tick in progress re-arms the timer when it ends
+    }
+    tickRunning_ = true;
     // Re-armed on every way out, so a failing step can never stop the clock.
     const ScopeExit rearm{[this] {
+        tickRunning_ = false;
         Timer1.setInterval(TickInterval);
         Timer1.start();
     }};
@@ -210,8 +240,12 @@ void TfmTimerMain::KeepAwake() {
     if (services_.power == nullptr) {
         return;
     }
-    // A window hidden in the tray is not minimized in the window system's eyes, but no one sees it either.
-    if (isMinimized() || !isVisible()) {
+    // A sounding alarm keeps both, as its progress events ask; the wish changes only when the state
+    // does, so the inhibitors are not taken and dropped on every tick.
+    if (SoundPlaying()) {
+        services_.power->KeepBothAwake();
+    } else if (isMinimized() || !isVisible()) {
+        // A window hidden in the tray is not minimized in the window system's eyes, but no one sees it either.
         services_.power->KeepSystemAwake();
     } else {
         services_.power->KeepDisplayOn();
@@ -275,7 +309,8 @@ void TfmTimerMain::DrawDisplay() {
         btnLcdCancel->SetVisible(false);
     }
     if (layout == dmStopwatch && Engine.SwRunning) {
-        if (const auto text = StopwatchAnnouncement(Engine, update.ElapsedMs, Config.StopwatchTTS, Config.RemindPeriod)) {
+        if (const auto text =
+                StopwatchAnnouncement(Engine, update.ElapsedMs, Config.StopwatchTTS, Config.RemindPeriod)) {
             Say(*text);
         }
     }
@@ -292,10 +327,13 @@ void TfmTimerMain::DrawDisplay() {
         stopShown = SoundPlaying() && !Config.ShowMsgBox;
     }
     // The LCD buttons come back over the fresh ground, except where the alarm's stop button took their place.
-    if (stopShown) {
-        Composer.DropStrip();
-    } else {
-        Composer.RestoreStrip(strip.Left, strip.Top);
+    // Only what this call saved goes back: a strip saved by an outer call belongs to that call.
+    if (strip.Width() > 0) {
+        if (stopShown) {
+            Composer.DropStrip();
+        } else {
+            Composer.RestoreStrip(strip.Left, strip.Top);
+        }
     }
     DXDraw.Present();
 }
@@ -310,19 +348,25 @@ void TfmTimerMain::OnTimeUp() {
             // The player's events come on the audio library's threads; the window acts on its own thread.
             player->OnPlayEnd = [this](bool aborted) {
                 if (!aborted) {
-                    QMetaObject::invokeMethod(this, [this] {
-                        if (btnLcdStop) {
-                            btnLcdStop->SetVisible(false);
-                        }
-                    }, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this] {
+                            if (btnLcdStop) {
+                                btnLcdStop->SetVisible(false);
+                            }
+                        },
+                        Qt::QueuedConnection);
                 }
             };
             player->OnProgress = [this](int) {
-                QMetaObject::invokeMethod(this, [this] {
-                    if (services_.power != nullptr) {
-                        services_.power->KeepBothAwake();
-                    }
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (services_.power != nullptr) {
+                            services_.power->KeepBothAwake();
+                        }
+                    },
+                    Qt::QueuedConnection);
             };
             SoundPlayer = player;
         }
@@ -398,8 +442,9 @@ void TfmTimerMain::OnButtonClick(TDxButton* button) {
 
 void TfmTimerMain::ShowSettingsDialog() {
     if (!fmSettings) {
-        fmSettings = std::make_unique<TfmSettings>(Config, *services_.voice, *services_.shell, SiblingInstalled,
-                                                   Engine.DisplayFormat, [this](bool) { ApplyTrayOption(); }, this);
+        fmSettings = std::make_unique<TfmSettings>(
+            Config, *services_.voice, *services_.shell, SiblingInstalled, Engine.DisplayFormat,
+            [this](bool) { ApplyTrayOption(); }, this);
     }
     if (fmSettings->exec() == QDialog::Accepted) {
         SaveSettings(Config, *services_.voice, x(), y());
@@ -408,17 +453,16 @@ void TfmTimerMain::ShowSettingsDialog() {
 
 // ---- minimizing and the tray ----------------------------------------------------------------------
 
+// One rule for the icon: it shows while the window is hidden in the tray, and only then (the way back).
 void TfmTimerMain::ApplyTrayOption() {
-    // The icon is there only while minimizing goes to the tray, and only where a tray exists.
-    TrayIcon.setVisible(ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
-                            MinimizeBehaviour::HideToTray &&
-                        !isVisible());
+    TrayIcon.setVisible(inTray_);
 }
 
 void TfmTimerMain::Minimize() {
     if (ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
         MinimizeBehaviour::HideToTray) {
-        TrayIcon.show();
+        inTray_ = true;
+        ApplyTrayOption();
         hide();
     } else {
         showMinimized();
@@ -436,7 +480,8 @@ void TfmTimerMain::changeEvent(QEvent* event) {
 }
 
 void TfmTimerMain::TrayIconClick() {
-    TrayIcon.hide();
+    inTray_ = false;
+    ApplyTrayOption();
     showNormal();
     raise();
     activateWindow();
@@ -462,11 +507,17 @@ void TfmTimerMain::PowerResume() {
     // The display comes back half a second later, without holding up the window meanwhile.
     QTimer::singleShot(500, this, [this] {
         Guarded("resume", [this] { RefreshBackground(); });
-        Timer1.start();
+        // A tick still in progress (waiting in the time-up box) re-arms the timer itself when it ends;
+        // a second tick inside it would draw over the first one's half-done picture.
+        if (!tickRunning_) {
+            Timer1.start();
+        }
     });
 }
 
-void TfmTimerMain::SessionChange() { RefreshBackground(); }
+void TfmTimerMain::SessionChange() {
+    RefreshBackground();
+}
 
 void TfmTimerMain::StartCountdownFromTab() {
     if (Engine.Mode == dmTimer) {
@@ -476,7 +527,8 @@ void TfmTimerMain::StartCountdownFromTab() {
         LeaveStopwatch();
     }
     if (!fmTimerSetUp) {
-        fmTimerSetUp = std::make_unique<TfmTimerSetUp>(*services_.clock, *services_.shell, Config, SiblingInstalled, this);
+        fmTimerSetUp =
+            std::make_unique<TfmTimerSetUp>(*services_.clock, *services_.shell, Config, SiblingInstalled, this);
     }
     if (fmTimerSetUp->exec() != QDialog::Accepted) {
         return;
@@ -554,6 +606,7 @@ void TfmTimerMain::ToggleTabBar() {
             button->SetVisible(false);
         }
     }
+    TakeHoverFromPointer();
     RefreshBackground();
     PlaceLcdButtons();
     if (Engine.Mode == dmTimer) {
@@ -721,10 +774,14 @@ void TfmTimerMain::PlaceAtStoredPosition() {
     if (!Config.PositionStored) {
         return;
     }
-    const QRect stored(Config.LastWindowPosLeft, Config.LastWindowPosTop, width(), VisibleHeight);
+    // In 64 bits: a stored edge near the limits of int must not wrap into a position on screen.
+    const qint64 left = Config.LastWindowPosLeft;
+    const qint64 top = Config.LastWindowPosTop;
     for (const QScreen* s : QGuiApplication::screens()) {
-        if (s->availableGeometry().intersects(stored)) {
-            move(stored.topLeft());
+        const QRect area = s->availableGeometry();
+        if (left >= area.left() && top >= area.top() && left + width() <= qint64{area.left()} + area.width() &&
+            top + VisibleHeight <= qint64{area.top()} + area.height()) {
+            move(static_cast<int>(left), static_cast<int>(top));
             return;
         }
     }
@@ -734,6 +791,9 @@ void TfmTimerMain::closeEvent(QCloseEvent* event) {
     Timer1.stop();
     Guarded("saving the settings", [this] { SaveSettings(Config, *services_.voice, x(), y()); });
     QWidget::closeEvent(event);
+    if (event->isAccepted()) {
+        Q_EMIT Closed();
+    }
 }
 
 } // namespace horavia

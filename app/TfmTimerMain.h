@@ -9,10 +9,10 @@
 #include "platform/Clock.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
-#include "speech/SpeechVoice.h"
 #include "settings/Settings.h"
 #include "settings/TfmSettings.h"
 #include "settings/TfmTimerSetUp.h"
+#include "speech/SpeechVoice.h"
 
 #include <QPoint>
 #include <QSystemTrayIcon>
@@ -69,13 +69,18 @@ public:
     void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
     void DXDrawMouseUp(Qt::MouseButton button, int x, int y);
 
+Q_SIGNALS:
+    /// The window was closed (its settings saved): the program ends with it.
+    void Closed();
+
+public:
     TimerEngine Engine;
     Settings Config;
     Surface DXDraw;
     TImageCollections Images;
     LcdComposer Composer{DXDraw, Images};
     QTimer Timer1;
-    LcdTexts LastTexts;       // what the last display update showed
+    LcdTexts LastTexts;           // what the last display update showed
     TDateTime LastAlarmStart = 0; // when the last time-up sequence began
     bool SiblingInstalled = false;
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
@@ -104,6 +109,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void CreateButtons();
@@ -111,6 +117,7 @@ private:
     TDxLCDButton* LcdButton(std::unique_ptr<TDxLCDButton>& slot, const char* normal, const char* hover, int dx);
     void PlaceLcdButtons();
     void ShowLcdButton(TDxButton* button);
+    void TakeHoverFromPointer();
     void SetStartPauseImages(bool running);
 
     void StartCountdownFromTab();
@@ -140,6 +147,8 @@ private:
     QPoint DragStartCursor; // pointer's screen position when the drag began
     QPoint DragStartPos;    // window's position when the drag began
     bool placed_ = false;
+    bool tickRunning_ = false;           // a tick is in progress (perhaps waiting in the time-up box)
+    bool inTray_ = false;                // hidden to the tray: the tray icon shows exactly then
     std::optional<QPoint> eventPointer_; // screen position of the mouse event being handled
     QPoint PointerOnScreen(int x, int y) const;
 };

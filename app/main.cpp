@@ -5,11 +5,13 @@
 #include "platform/Shell.h"
 #include "platform/linux/LinuxPower.h"
 #include "platform/linux/SleepWakeMonitor.h"
+#include "platform/linux/TerminationSignals.h"
 #include "platform/linux/WakeTimer.h"
 #include "speech/AudioSubsystem.h"
 #include "speech/CreateDefaultSpeechVoice.h"
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
     const horavia::CommandLineResult command = horavia::ParseCommandLine(argc, argv);
@@ -23,6 +25,12 @@ int main(int argc, char** argv) {
         return 2;
     case horavia::CommandLineAction::Run:
         break;
+    }
+
+    // Without a session Qt would abort with a core dump; a sentence serves the user better.
+    if (const std::string missing = horavia::MissingSessionMessage(); !missing.empty()) {
+        std::fputs(missing.c_str(), stderr);
+        return 1;
     }
 
     horavia::HoraviaApplication app(argc, argv);
@@ -47,6 +55,12 @@ int main(int argc, char** argv) {
     QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::sessionChanged, &window,
                      [&window] { window.SessionChange(); });
     sleepWake.Start();
+
+    // The program ends with its window, whatever other window (the time-up box) was the last one shown;
+    // the session ending or `kill` closes the window as the close button does, so the settings are saved.
+    QObject::connect(&window, &horavia::TfmTimerMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    horavia::TerminationSignals terminations;
+    QObject::connect(&terminations, &horavia::TerminationSignals::received, &window, [&window] { window.close(); });
 
     window.show();
     return horavia::HoraviaApplication::exec();

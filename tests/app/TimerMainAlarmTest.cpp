@@ -1,14 +1,14 @@
 #include "app/TfmTimerMain.h"
 
-#include "audio/RsySoundPlayer.h"
 #include "audio/FakeBass.h" // the fake audio library of the player tests
+#include "audio/RsySoundPlayer.h"
 #include "settings/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
-#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDialog.h"
+#include "support/WindowServices.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -176,8 +176,13 @@ TEST_F(TimerMainAlarmTest, WithoutTheBoxTheStopButtonShowsAndAPressSilences) {
     EXPECT_EQ(Player()->State(), psPlaying);
     ASSERT_TRUE(window->btnLcdStop);
     EXPECT_TRUE(window->btnLcdStop->Visible);
-    Run(1); // stays shown while the sound plays
+    // While it sounds, every tick asks for what the sound's progress asks for, so the inhibitors stay put.
+    const int system = power.SystemRequests;
+    const int display = power.DisplayRequests;
+    Run(1);
     EXPECT_TRUE(window->btnLcdStop->Visible);
+    EXPECT_EQ(power.SystemRequests, system);
+    EXPECT_EQ(power.DisplayRequests, display);
     const long presents = window->DXDraw.PresentCount();
     window->DXDrawMouseDown(Qt::RightButton, 10, 10);
     EXPECT_FALSE(window->btnLcdStop->Visible);

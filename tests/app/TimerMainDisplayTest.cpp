@@ -2,12 +2,12 @@
 
 #include "display/GlyphIndex.h"
 #include "display/ImageDraw.h"
+#include "settings/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
-#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
-#include "settings/TSpinEdit.h"
+#include "support/WindowServices.h"
 
 #include <QPushButton>
 
@@ -168,8 +168,9 @@ TEST_F(TimerMainDisplayTest, LcdButtonsSurviveTheTick) {
     }
     EXPECT_EQ(differing, 0);
     // and the start picture is really there: not just the LCD ground
-    EXPECT_FALSE(after.Pixel(3, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 3, cancel.Top - 105 + 6) &&
-                 after.Pixel(30, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 30, cancel.Top - 105 + 6));
+    EXPECT_FALSE(
+        after.Pixel(3, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 3, cancel.Top - 105 + 6) &&
+        after.Pixel(30, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 30, cancel.Top - 105 + 6));
 }
 
 TEST_F(TimerMainDisplayTest, HoverRedrawsOnlyTheTwoTabs) {

@@ -1,18 +1,22 @@
 #include "app/TfmTimerMain.h"
 
+#include "settings/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
-#include "support/WindowServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
-#include "settings/TSpinEdit.h"
+#include "support/WindowServices.h"
 
-#include <QPushButton>
 #include "app/WindowSnap.h"
+#include <QPushButton>
 
 #include "support/GuiTestMain.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -72,9 +76,9 @@ TEST_F(TimerMainTest, CreatedAsTheSpareFramelessWindow) {
 TEST_F(TimerMainTest, ButtonListHoldsTheSevenButtonsInOrder) {
     ASSERT_EQ(window->ButtonList.size(), 7u);
     const std::vector<std::pair<TDxButton*, TRect>> expected = {
-        {window->btnClose.get(), {379, 4, 394, 19}},        {window->btnMinimize.get(), {361, 4, 376, 19}},
-        {window->btnTimerTab.get(), {15, 29, 107, 93}},     {window->btnStopwatchTab.get(), {107, 29, 199, 93}},
-        {window->btnClockTab.get(), {199, 29, 291, 93}},    {window->btnSettingsTab.get(), {291, 29, 383, 93}},
+        {window->btnClose.get(), {379, 4, 394, 19}},     {window->btnMinimize.get(), {361, 4, 376, 19}},
+        {window->btnTimerTab.get(), {15, 29, 107, 93}},  {window->btnStopwatchTab.get(), {107, 29, 199, 93}},
+        {window->btnClockTab.get(), {199, 29, 291, 93}}, {window->btnSettingsTab.get(), {291, 29, 383, 93}},
         {window->btnSplitter.get(), {150, 95, 250, 101}}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(window->ButtonList[i], expected[i].first) << i;
@@ -271,9 +275,67 @@ TEST_F(TimerMainTest, HiddenTabNeitherHoversNorSetsThePointer) {
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 }
 
+// Leaving the window ends every highlight, and a button that comes back shows the hover of where the
+// pointer is now: never two highlights at once.
+TEST_F(TimerMainTest, HighlightsFollowThePointerOnlyWhileItIsThere) {
+    window->show();
+    const auto centre = [](const TDxButton* b) {
+        return QPoint((b->BoundsRect.Left + b->BoundsRect.Right) / 2, (b->BoundsRect.Top + b->BoundsRect.Bottom) / 2);
+    };
+    const auto pointAt = [&](const TDxButton* b) {
+        QCursor::setPos(window->mapToGlobal(centre(b)));
+        window->DXDrawMouseMove(centre(b).x(), centre(b).y());
+    };
+    pointAt(window->btnTimerTab.get());
+    ASSERT_TRUE(window->btnTimerTab->Hovered);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window.get(), &leave);
+    EXPECT_FALSE(window->btnTimerTab->Hovered);
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+
+    Click(window->btnStopwatchTab.get());
+    pointAt(window->btnLcdCancel.get());
+    ASSERT_TRUE(window->btnLcdCancel->Hovered);
+    Click(window->btnLcdCancel.get()); // hidden under the pointer
+    pointAt(window->btnStopwatchTab.get());
+    Click(window->btnStopwatchTab.get());
+    ASSERT_TRUE(Shown(window->btnLcdCancel));
+    EXPECT_FALSE(window->btnLcdCancel->Hovered);
+    EXPECT_TRUE(window->btnStopwatchTab->Hovered);
+}
+
+// A stored position is used only where the whole window shows on a screen; edges near the limits of a
+// 32-bit number, or a window half off the screen, leave it centred.
+TEST_F(TimerMainTest, StoredPositionOffTheScreensLeavesTheWindowCentred) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint centred = area.center() - QPoint(window->width() / 2, 250 / 2);
+    const QPoint tests[] = {{INT_MAX, 0},
+                            {INT_MIN, 0},
+                            {0, INT_MAX},
+                            {0, INT_MIN},
+                            {INT_MAX - 100, INT_MAX - 100},
+                            {area.left() - 200, area.top() + 10},
+                            {area.right() - 100, area.top() + 10}};
+    for (const QPoint stored : tests) {
+        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
+        TfmTimerMain w(services);
+        w.Config.PositionStored = true;
+        w.Config.LastWindowPosLeft = stored.x();
+        w.Config.LastWindowPosTop = stored.y();
+        w.show();
+        EXPECT_EQ(w.pos(), centred) << stored.x() << "," << stored.y();
+    }
+    MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
+    TfmTimerMain w(services);
+    w.Config.PositionStored = true;
+    w.Config.LastWindowPosLeft = area.left() + 20;
+    w.Config.LastWindowPosTop = area.top() + 30;
+    w.show();
+    EXPECT_EQ(w.pos(), area.topLeft() + QPoint(20, 30));
+}
+
 } // namespace
 } // namespace horavia
-
 
 namespace horavia {
 namespace {

@@ -39,4 +39,9 @@ sleep 0.3
 eval "$(xdotool getwindowgeometry --shell "$WIN")"
 [ "$X" -ne "$WX" ] || fail "the window did not move when dragged"
 
+# The session ending (SIGTERM) closes the window as the close button does: the new place is saved.
+stop_app
+grep -qix "\"LastWindowPosLeft\"=dword:$(printf '%08x' "$X")" "$XDG_CONFIG_HOME/horavia/settings.conf" ||
+    fail "SIGTERM did not save the window's position ($X): $(grep LastWindowPos "$XDG_CONFIG_HOME/horavia/settings.conf" 2>&1)"
+
 echo "window e2e passed"
