@@ -116,6 +116,16 @@ TEST_F(TimerMainAlarmTest, AutoIncreaseSpeaksAtFiveTwoAndOneMinuteLeft) {
     EXPECT_EQ(window->Engine.Mode, dmClock);
 }
 
+// A speech service that fails costs the reminder, never the countdown or its alarm.
+TEST_F(TimerMainAlarmTest, FailingSpeechLeavesTheCountdownAndItsEndAlone) {
+    voice.failSpeaking = true;
+    StartCountdown(2, 0, true, 0, false);
+    Run(125);
+    EXPECT_EQ(Spoken().size(), 1); // tried at a minute left
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_TRUE(window->Timer1.isActive());
+}
+
 TEST_F(TimerMainAlarmTest, IntervalAtIndexZeroStaysAMinute) {
     StartCountdown(3, 30, true, 0, true);
     Run(215);

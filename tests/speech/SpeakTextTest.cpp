@@ -2,7 +2,6 @@
 
 #include "SpeechTestSupport.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace horavia {
@@ -10,23 +9,6 @@ namespace {
 
 using test::Measure;
 using test::RecordedVoice;
-
-class MockSpeechVoice final : public SpeechVoice {
-public:
-    MOCK_METHOD(QStringList, GetVoices, (), (override));
-    MOCK_METHOD(void, SetVoice, (int), (override));
-    MOCK_METHOD(void, Speak, (const QString&), (override));
-};
-
-TEST(SpeakTextTest, HandsTheTextUnchangedToTheVoiceAndLetsErrorsThrough) {
-    MockSpeechVoice voice;
-    const QString text = QStringLiteral("还有  5 分钟 ");
-    EXPECT_CALL(voice, Speak(text)).Times(1);
-    SpeakText(voice, text);
-
-    EXPECT_CALL(voice, Speak(testing::_)).WillOnce(testing::Throw(SpeechError("no service")));
-    EXPECT_THROW(SpeakText(voice, QStringLiteral("It's 3:00 PM")), SpeechError);
-}
 
 std::vector<std::int16_t> SpokenAlone(RecordedVoice& recorded, const QString& text) {
     SpeakText(recorded.voice, text);

@@ -25,10 +25,16 @@ public:
         current = index;
         setVoiceCalls.push_back(index);
     }
-    void Speak(const QString& text) override { spoken.push_back(text); }
+    void Speak(const QString& text) override {
+        spoken.push_back(text);
+        if (failSpeaking) {
+            throw SpeechError("the speech service went away");
+        }
+    }
 
     void SetVoices(QStringList voices) { voices_ = std::move(voices); }
 
+    bool failSpeaking = false; // Speak records the text, then fails as a lost service would
     int current = -1; // index of the chosen voice, -1 while none was chosen
     int getVoicesCalls = 0;
     std::vector<int> setVoiceCalls;
