@@ -36,6 +36,7 @@ struct StoreContents {
     enum class Status { Missing, Loaded, Unreadable, Corrupt };
     Status status = Status::Missing;
     RegistryFile file;
+    std::string text; // the file's bytes as read, when it parsed
     QString reason;
 };
 
@@ -58,9 +59,12 @@ private:
 
 StoreContents ReadStore(const QString& path) {
     StoreContents result;
-    Fd fd(::open(Native(path).constData(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: opening a FIFO or a device must not wait for a writer; only a regular file is read.
+    Fd fd(::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
-        if (errno == ENOENT) {
+        // ENOTDIR: something other than a folder stands where the settings folder belongs, so there
+        // is no settings file; creating one will fail and say why.
+        if (errno == ENOENT || errno == ENOTDIR) {
             return result;
         }
         result.status = StoreContents::Status::Unreadable;
@@ -106,6 +110,7 @@ StoreContents ReadStore(const QString& path) {
     }
     result.status = StoreContents::Status::Loaded;
     result.file = std::move(*parsed);
+    result.text = std::move(text);
     return result;
 }
 
@@ -114,7 +119,7 @@ StoreContents ReadStore(const QString& path) {
 class StoreLock final {
 public:
     explicit StoreLock(const QString& lockPath)
-        : fd_(::open(Native(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        : fd_(::open(Native(lockPath).constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600)) {
         if (fd_.get() < 0) {
             reason_ = ErrnoText();
             return;
@@ -227,27 +232,54 @@ void RemoveStaleTemporaries(const QString& path) {
     }
 }
 
-// Keeps an unreadable store under a new name so the user can recover it; false when that fails.
-bool MoveAside(const QString& path, const QString& why) {
+// A free name beside the store for keeping a copy of it: "<store>.corrupt-<local time>", numbered
+// when a copy of the same second is already there; empty when none is free.
+QString AsideName(const QString& path) {
     const QString base =
         path + QStringLiteral(".corrupt-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = base;
     for (int n = 1; QFileInfo::exists(aside) && n < 1000; ++n) {
         aside = base + QLatin1Char('-') + QString::number(n);
     }
-    if (QFileInfo::exists(aside) || ::rename(Native(path).constData(), Native(aside).constData()) != 0) {
-        qCWarning(lcSettings) << "Settings file" << path << "is unusable (" << why
-                              << ") and could not be moved aside; leaving it untouched";
+    return QFileInfo::exists(aside) ? QString() : aside;
+}
+
+// Keeps a store that does not parse under a new name so the user can recover it; false when that fails.
+bool MoveAside(const QString& path, const QString& why) {
+    const QString aside = AsideName(path);
+    if (aside.isEmpty() || ::rename(Native(path).constData(), Native(aside).constData()) != 0) {
+        qCWarning(lcSettings) << "Cannot read settings file" << path << "(" << why
+                              << "), and it could not be moved aside; leaving it untouched";
         return false;
     }
-    qCWarning(lcSettings) << "Settings file" << path << "is unusable (" << why << "); kept as" << aside
+    qCWarning(lcSettings) << "Cannot read settings file" << path << "(" << why << "); kept as" << aside
                           << "and starting from the defaults";
     return true;
 }
 
-// Under the lock: re-reads the store, adds key and the pending values, and replaces the file.
+// Keeps a copy of the store's bytes before a save replaces values that could not be read, so what the
+// user stored there is not lost; false when the copy cannot be made.
+bool CopyAside(const QString& path, const std::string& bytes, QString& reason) {
+    const QString aside = AsideName(path);
+    if (aside.isEmpty()) {
+        reason = QStringLiteral("no free name to keep the original under");
+        return false;
+    }
+    Fd fd(::open(Native(aside).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.get() < 0 || !WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
+        reason = QStringLiteral("cannot keep the original as %1: %2").arg(aside, ErrnoText());
+        ::unlink(Native(aside).constData());
+        return false;
+    }
+    qCWarning(lcSettings) << "Settings file" << path << "held values that could not be read; the original is kept as"
+                          << aside;
+    return true;
+}
+
+// Under the lock: re-reads the store, adds key and the pending values, and replaces the file. With
+// keepOriginal, the file as it was is first copied aside.
 bool Commit(const QString& path, const std::string& key,
-            const std::vector<std::pair<std::string, RegistryValue>>& values, QString& reason) {
+            const std::vector<std::pair<std::string, RegistryValue>>& values, bool keepOriginal, QString& reason) {
     if (!EnsureDirectory(QFileInfo(path).absolutePath(), reason)) {
         return false;
     }
@@ -277,6 +309,9 @@ bool Commit(const QString& path, const std::string& key,
     if (values.empty() && current.file.FindKey(key) != nullptr) {
         return true;
     }
+    if (keepOriginal && current.status == StoreContents::Status::Loaded && !CopyAside(path, current.text, reason)) {
+        return false;
+    }
     RegistryKey& target = current.file.AddKey(key);
     for (const auto& [name, value] : values) {
         target.Set(name, value);
@@ -287,14 +322,6 @@ bool Commit(const QString& path, const std::string& key,
         return false;
     }
     return ReplaceAtomically(path, bytes, reason);
-}
-
-StoreContents ReadLogged(const QString& path) {
-    StoreContents contents = ReadStore(path);
-    if (contents.status == StoreContents::Status::Unreadable || contents.status == StoreContents::Status::Corrupt) {
-        qCWarning(lcSettings) << "Cannot read settings file" << path << ":" << contents.reason;
-    }
-    return contents;
 }
 
 } // namespace
@@ -328,24 +355,43 @@ Registry::~Registry() {
     }
 }
 
-void Registry::Raise(const char* format, const QString& name) const {
-    const QString message = QString::fromLatin1(format).arg(name);
+QString Registry::Message(const char* format, const QString& name) {
+    return QString::fromLatin1(format).arg(name);
+}
+
+void Registry::Raise(const char* format, const QString& name, const QString& why) const {
     // A hostile or broken name must not flood the log; the exception still carries it whole.
     constexpr qsizetype LoggedNameUnits = 100;
     const QString shown = name.size() > LoggedNameUnits ? name.left(LoggedNameUnits) + QStringLiteral("...") : name;
-    qCWarning(lcSettings).noquote() << QString::fromLatin1(format).arg(shown) << "in" << path_;
-    throw RegistryError(message);
+    if (why.isEmpty()) {
+        qCWarning(lcSettings).noquote() << Message(format, shown) << "in" << path_;
+    } else {
+        qCWarning(lcSettings).noquote() << Message(format, shown) << "in" << path_ << ":" << why;
+    }
+    throw RegistryError(Message(format, name));
+}
+
+void Registry::RaiseUnlogged(const char* format, const QString& name) {
+    throw RegistryError(Message(format, name));
 }
 
 bool Registry::KeyExists(const QString& key) const {
-    const StoreContents contents = ReadLogged(path_);
+    // A quiet look: a store that cannot be read is reported by the load that opens it.
+    const StoreContents contents = ReadStore(path_);
     return contents.status == StoreContents::Status::Loaded && contents.file.FindKey(key.toStdString()) != nullptr;
 }
 
 bool Registry::OpenKey(const QString& key, bool canCreate) {
     CloseKey();
     const std::string name = key.toStdString();
-    StoreContents contents = ReadLogged(path_);
+    const StoreContents contents = ReadStore(path_);
+    unreadable_ = contents.status == StoreContents::Status::Unreadable;
+    if (unreadable_) {
+        // A file that does not parse is reported where it is moved aside; this one stays where it is.
+        qCWarning(lcSettings) << "Cannot read settings file" << path_ << "(" << contents.reason
+                              << "); it is left as it is and nothing is saved to it";
+        return false;
+    }
     if (contents.status == StoreContents::Status::Loaded) {
         if (const RegistryKey* found = contents.file.FindKey(name)) {
             snapshot_ = *found;
@@ -353,11 +399,11 @@ bool Registry::OpenKey(const QString& key, bool canCreate) {
             return true;
         }
     }
-    if (!canCreate || access_ != Access::Full || contents.status == StoreContents::Status::Unreadable) {
+    if (!canCreate || access_ != Access::Full) {
         return false;
     }
     QString reason;
-    if (!Commit(path_, name, {}, reason)) {
+    if (!Commit(path_, name, {}, false, reason)) {
         qCWarning(lcSettings) << "Cannot create settings key" << key << ":" << reason;
         return false;
     }
@@ -371,9 +417,8 @@ void Registry::CreateKey(const QString& key) {
     if (access_ != Access::Full) {
         Raise("Failed to create key %1", key);
     }
-    if (!Commit(path_, key.toStdString(), {}, reason)) {
-        qCWarning(lcSettings) << reason;
-        Raise("Failed to create key %1", key);
+    if (!Commit(path_, key.toStdString(), {}, false, reason)) {
+        Raise("Failed to create key %1", key, reason);
     }
 }
 
@@ -384,13 +429,13 @@ bool Registry::ValueExists(const QString& name) const {
 std::int32_t Registry::ReadInteger(const QString& name) const {
     const RegistryValue* value = openKey_ ? snapshot_.Find(name.toStdString()) : nullptr;
     if (value == nullptr) {
-        Raise("Failed to get data for '%1'", name);
+        RaiseUnlogged("Failed to get data for '%1'", name);
     }
     if (value->type != RegDword) {
-        Raise("Invalid data type for '%1'", name);
+        RaiseUnlogged("Invalid data type for '%1'", name);
     }
     if (value->data.size() != 4) {
-        Raise("Failed to get data for '%1'", name);
+        RaiseUnlogged("Failed to get data for '%1'", name);
     }
     const auto& d = value->data;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
@@ -401,10 +446,10 @@ std::int32_t Registry::ReadInteger(const QString& name) const {
 int Registry::ReadBinaryData(const QString& name, void* buffer, int bufSize) const {
     const RegistryValue* value = openKey_ ? snapshot_.Find(name.toStdString()) : nullptr;
     if (value == nullptr) {
-        Raise("Failed to get data for '%1'", name);
+        RaiseUnlogged("Failed to get data for '%1'", name);
     }
     if (value->type != RegBinary || bufSize < 0 || value->data.size() > static_cast<std::size_t>(bufSize)) {
-        Raise("Invalid data type for '%1'", name);
+        RaiseUnlogged("Invalid data type for '%1'", name);
     }
     if (!value->data.empty()) {
         std::memcpy(buffer, value->data.data(), value->data.size());
@@ -453,9 +498,9 @@ void Registry::CloseKey() {
     }
     const auto values = std::exchange(pending_, {});
     QString reason;
-    if (!Commit(path_, key, values, reason)) {
-        qCWarning(lcSettings) << "Settings not saved:" << reason;
-        Raise("Failed to set data for '%1'", QString::fromStdString(key));
+    if (!Commit(path_, key, values, std::exchange(keepOriginal_, false), reason)) {
+        Raise("Failed to set data for '%1'", QString::fromStdString(key),
+              QStringLiteral("settings not saved: ") + reason);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QtEndian>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 namespace horavia {
 
@@ -23,10 +25,6 @@ QString Name(const char16_t* name) {
     return QString::fromUtf16(name);
 }
 
-bool ReadBool(const Registry& reg, const QString& name) {
-    return reg.ReadInteger(name) != 0;
-}
-
 // Wide text is read into a zero-filled buffer of 261 code units and taken up to the first zero unit.
 QString ReadWide(const Registry& reg, const QString& name) {
     std::array<unsigned char, WideValueBufferBytes> buffer{};
@@ -40,6 +38,68 @@ QString ReadWide(const Registry& reg, const QString& name) {
         text.append(QChar(unit));
     }
     return text;
+}
+
+// The stored values of wide text; every other value is a 32-bit integer.
+bool IsWide(const QString& name) {
+    return name == u"SoundFileW" || name == u"VoiceNameW";
+}
+
+// Reads the values of one load. A value that cannot be read (wrong type, wrong size, too long) is
+// logged once and gives nothing, so that its field takes its default and the rest still load.
+class ValueReader final {
+public:
+    explicit ValueReader(const Registry& reg) : reg_(reg) {}
+
+    std::optional<std::int32_t> Integer(const char16_t* name) {
+        return Read<std::int32_t>(name, [this](const QString& n) { return reg_.ReadInteger(n); });
+    }
+    std::optional<bool> Bool(const char16_t* name) {
+        const std::optional<std::int32_t> v = Integer(name);
+        return v ? std::optional<bool>(*v != 0) : std::nullopt;
+    }
+    std::optional<QString> Wide(const char16_t* name) {
+        return Read<QString>(name, [this](const QString& n) { return ReadWide(reg_, n); });
+    }
+    int Failures() const { return failures_; }
+
+private:
+    template <typename T, typename F> std::optional<T> Read(const char16_t* name, F read) {
+        try {
+            return read(Name(name));
+        } catch (const RegistryError& e) {
+            ++failures_;
+            qCWarning(lcSettings).noquote()
+                << QStringLiteral("%1 in %2; the setting takes its default").arg(e.Message(), reg_.StorePath());
+            return std::nullopt;
+        }
+    }
+
+    const Registry& reg_;
+    int failures_ = 0;
+};
+
+// Whether any of our values in the open key cannot be read as the load reads it.
+bool HoldsUnreadableValue(const Registry& reg) {
+    std::vector<QString> names{QStringLiteral("MinimizeToTray")};
+    for (const char16_t* name : RequiredValues) {
+        names.push_back(Name(name));
+    }
+    for (const QString& n : names) {
+        if (!reg.ValueExists(n)) {
+            continue;
+        }
+        try {
+            if (IsWide(n)) {
+                ReadWide(reg, n);
+            } else {
+                reg.ReadInteger(n);
+            }
+        } catch (const RegistryError&) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void WriteWide(Registry& reg, const QString& name, const QString& text) {
@@ -119,6 +179,11 @@ void LoadSettings(Settings& settings, SpeechVoice& voice, const QString& storePa
         return;
     }
     if (!reg->OpenKey(SettingsKey, false)) {
+        if (reg->StoreUnreadable()) {
+            // Logged by the store, and left as it is: creating the key there would fail as well.
+            SetDefaultSettings(settings, voice);
+            return;
+        }
         try {
             reg->CreateKey(SettingsKey);
         } catch (const RegistryError&) {
@@ -135,28 +200,56 @@ void LoadSettings(Settings& settings, SpeechVoice& voice, const QString& storePa
             return;
         }
     }
-    settings.TimeFormat = static_cast<std::uint8_t>(reg->ReadInteger(QStringLiteral("TimeFormat")) & 0xFF);
-    settings.Language = reg->ReadInteger(QStringLiteral("Language"));
+    ValueReader in(*reg);
+    settings.TimeFormat = static_cast<std::uint8_t>(in.Integer(u"TimeFormat").value_or(0) & 0xFF);
+    settings.Language = in.Integer(u"Language").value_or(0);
     if (reg->ValueExists(QStringLiteral("MinimizeToTray"))) {
-        settings.MinimizeToTray = ReadBool(*reg, QStringLiteral("MinimizeToTray"));
+        settings.MinimizeToTray = in.Bool(u"MinimizeToTray").value_or(true);
     }
-    settings.ShowMsgBox = ReadBool(*reg, QStringLiteral("ShowMsgBox"));
-    settings.PlaySound = ReadBool(*reg, QStringLiteral("PlaySound"));
-    settings.SoundFile = ReadWide(*reg, QStringLiteral("SoundFileW"));
-    settings.TimerTTS = ReadBool(*reg, QStringLiteral("TimerTTS"));
-    settings.StopwatchTTS = ReadBool(*reg, QStringLiteral("StopwatchTTS"));
-    settings.ClockTTS = ReadBool(*reg, QStringLiteral("ClockTTS"));
-    settings.RemindPeriod = reg->ReadInteger(QStringLiteral("RemindPeriod"));
-    settings.AutoIncreaseRemindFreq = ReadBool(*reg, QStringLiteral("AutoIncreaseRemindFreq"));
-    SelectVoice(settings, voice, ReadWide(*reg, QStringLiteral("VoiceNameW")));
-    settings.LastWindowPosLeft = reg->ReadInteger(QStringLiteral("LastWindowPosLeft"));
-    settings.LastWindowPosTop = reg->ReadInteger(QStringLiteral("LastWindowsPosTop"));
-    settings.PositionStored = true;
+    const int failuresBeforeAlarm = in.Failures();
+    settings.ShowMsgBox = in.Bool(u"ShowMsgBox").value_or(true);
+    settings.PlaySound = in.Bool(u"PlaySound").value_or(false);
+    settings.SoundFile = in.Wide(u"SoundFileW").value_or(QString());
+    // A lost alarm value must not leave the end of a countdown silent when the user did not choose
+    // that: with the box off by choice and the sound lost, the box comes back.
+    const bool alarmValueLost = in.Failures() > failuresBeforeAlarm;
+    if (alarmValueLost && !settings.ShowMsgBox && !(settings.PlaySound && !settings.SoundFile.isEmpty())) {
+        settings.ShowMsgBox = true;
+    }
+    if (const std::optional<bool> timerTts = in.Bool(u"TimerTTS")) {
+        settings.TimerTTS = *timerTts;
+    } else {
+        settings.TimerTTS = !InstalledVoices(voice).isEmpty();
+    }
+    settings.StopwatchTTS = in.Bool(u"StopwatchTTS").value_or(false);
+    settings.ClockTTS = in.Bool(u"ClockTTS").value_or(false);
+    settings.RemindPeriod = in.Integer(u"RemindPeriod").value_or(60);
+    settings.AutoIncreaseRemindFreq = in.Bool(u"AutoIncreaseRemindFreq").value_or(false);
+    if (const std::optional<QString> voiceName = in.Wide(u"VoiceNameW")) {
+        SelectVoice(settings, voice, *voiceName);
+    } else {
+        const QStringList voices = InstalledVoices(voice);
+        if (voices.isEmpty()) {
+            settings.VoiceName.clear();
+        } else {
+            SelectVoice(settings, voice, voices.first());
+        }
+    }
+    const std::optional<std::int32_t> left = in.Integer(u"LastWindowPosLeft");
+    const std::optional<std::int32_t> top = in.Integer(u"LastWindowsPosTop");
+    if (left) {
+        settings.LastWindowPosLeft = *left;
+    }
+    if (top) {
+        settings.LastWindowPosTop = *top;
+    }
+    // Half a position is no position: the window is then placed as on a first run.
+    settings.PositionStored = left && top;
     reg->CloseKey();
 }
 
-void SaveSettings(Settings& settings, [[maybe_unused]] SpeechVoice& voice, std::int32_t windowLeft, std::int32_t windowTop,
-                  const QString& storePath) {
+void SaveSettings(Settings& settings, [[maybe_unused]] SpeechVoice& voice, std::int32_t windowLeft,
+                  std::int32_t windowTop, const QString& storePath) {
     const std::unique_ptr<Registry> reg = Registry::Create(Registry::Access::Full, storePath);
     if (!reg) {
         // Nowhere to write: what the user chose in this run stays in effect rather than being reset.
@@ -164,8 +257,14 @@ void SaveSettings(Settings& settings, [[maybe_unused]] SpeechVoice& voice, std::
         return;
     }
     if (!reg->OpenKey(SettingsKey, true)) {
-        qCWarning(lcSettings) << "Settings not saved: the settings key can be neither opened nor created";
+        if (!reg->StoreUnreadable()) { // an unreadable file was logged as left untouched
+            qCWarning(lcSettings) << "Settings not saved: the settings key can be neither opened nor created";
+        }
         return;
+    }
+    // The load gave defaults for values it could not read; the file that held them is kept.
+    if (HoldsUnreadableValue(*reg)) {
+        reg->KeepOriginalAside();
     }
     reg->WriteInteger(QStringLiteral("TimeFormat"), settings.TimeFormat);
     reg->WriteInteger(QStringLiteral("Language"), settings.Language);

@@ -35,11 +35,16 @@ void SelectVoice(Settings& settings, SpeechVoice& voice, const QString& name);
 void SetDefaultSettings(Settings& settings, SpeechVoice& voice);
 
 // Reads the settings from the store at storePath. A missing key is created empty and a store lacking
-// any value but "MinimizeToTray" gives the defaults. Raises RegistryError on a value of the wrong type.
+// any value but "MinimizeToTray" gives the defaults. A value that cannot be read (wrong type, too long)
+// is logged and its field takes its default while the rest still load; should that lose an alarm value
+// with the message box off, the box is turned on, so the end of a countdown is never silently lost. A
+// settings file that cannot be read at all gives the defaults and is left as it is. Raises RegistryError
+// only when the key cannot be created.
 void LoadSettings(Settings& settings, SpeechVoice& voice, const QString& storePath = Registry::UserStorePath());
 
 // Writes all fourteen values, the window position from the window's current left and top edges. The
-// values are stored all together or, when any of them fails (RegistryError), not at all.
+// values are stored all together or, when any of them fails (RegistryError), not at all. A file holding
+// a value that the load could not read is first kept as "settings.conf.corrupt-<time>".
 void SaveSettings(Settings& settings, SpeechVoice& voice, std::int32_t windowLeft, std::int32_t windowTop,
                   const QString& storePath = Registry::UserStorePath());
 

@@ -5,9 +5,21 @@
 #include "engine/RemindIntervals.h"
 #include "settings/RegistryError.h"
 #include "support/FakeSpeechVoice.h"
+#include "support/LogCapture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <future>
+#include <ostream>
+#include <tuple>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace horavia {
 namespace {
@@ -256,39 +268,105 @@ TEST(SelectVoice, TakesTheFirstExactMatch) {
     EXPECT_THAT(voice.setVoiceCalls, ElementsAre(1));
 }
 
-class StoredTypeError : public SettingsStoreTest,
-                        public ::testing::WithParamInterface<std::tuple<const char*, RegistryValue, const char*>> {};
+// The fields of a load, for comparing whole sets.
+auto Fields(const Settings& s) {
+    return std::make_tuple(s.TimeFormat, s.Language, s.MinimizeToTray, s.ShowMsgBox, s.PlaySound,
+                           s.SoundFile.toStdString(), s.TimerTTS, s.StopwatchTTS, s.ClockTTS, s.RemindPeriod,
+                           s.AutoIncreaseRemindFreq, s.VoiceName.toStdString(), s.LastWindowPosLeft, s.LastWindowPosTop,
+                           s.PositionStored);
+}
 
-TEST_P(StoredTypeError, RaisesTheRegistryMessage) {
-    const auto& [name, value, message] = GetParam();
-    WriteStore(With(CompleteSet(), name, value));
-    try {
-        LoadSettings(settings_, voice_);
-        FAIL() << "no error raised";
-    } catch (const RegistryError& e) {
-        EXPECT_EQ(e.Message(), QString::fromUtf8(message));
-        EXPECT_STREQ(e.what(), message);
-    }
+// CompleteSet() as the window holds it after a load.
+Settings LoadedCompleteSet() {
+    Settings s;
+    s.TimeFormat = 1;
+    s.Language = 2;
+    s.MinimizeToTray = false;
+    s.ShowMsgBox = false;
+    s.PlaySound = true;
+    s.SoundFile = QStringLiteral("/home/user/ring.ogg");
+    s.TimerTTS = false;
+    s.StopwatchTTS = true;
+    s.ClockTTS = true;
+    s.RemindPeriod = 600;
+    s.AutoIncreaseRemindFreq = true;
+    s.VoiceName = QStringLiteral("Beta");
+    s.LastWindowPosLeft = -40;
+    s.LastWindowPosTop = 300;
+    s.PositionStored = true;
+    return s;
+}
+
+struct BadValue {
+    const char* name;
+    RegistryValue stored;
+    std::function<void(Settings&)> expected; // what the load makes of CompleteSet() with this value
+};
+
+void PrintTo(const BadValue& bad, std::ostream* os) {
+    *os << bad.name;
+}
+
+class UnreadableValue : public SettingsStoreTest, public ::testing::WithParamInterface<BadValue> {};
+
+TEST_P(UnreadableValue, TakesItsDefaultTheRestLoadsAndTheFileIsKeptBeforeTheSave) {
+    const BadValue& bad = GetParam();
+    WriteStore(With(CompleteSet(), bad.name, bad.stored));
+    const QByteArray original = ReadRaw();
+
+    test::LogCapture log("horavia.settings");
+    EXPECT_NO_THROW(LoadSettings(settings_, voice_));
+    Settings expected = LoadedCompleteSet();
+    bad.expected(expected);
+    EXPECT_EQ(Fields(settings_), Fields(expected));
+    const QString quoted = QStringLiteral("'%1'").arg(QLatin1String(bad.name));
+    EXPECT_EQ(std::count_if(log.Warnings().begin(), log.Warnings().end(),
+                            [&](const QString& w) { return w.contains(quoted); }),
+              1)
+        << log.Warnings().join(QLatin1Char('\n')).toStdString();
+    EXPECT_THAT(AsideFiles(), IsEmpty()); // loading alone leaves the file as it is
+
+    SaveSettings(settings_, voice_, 7, 8);
+    const QStringList aside = AsideFiles();
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(StoreDir() + QLatin1Char('/') + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), original);
+
+    // The saved file holds the good values and reads without a complaint.
+    const qsizetype warningsBefore = log.Count();
+    Settings reloaded;
+    LoadSettings(reloaded, voice_);
+    expected.LastWindowPosLeft = 7;
+    expected.LastWindowPosTop = 8;
+    expected.PositionStored = true;
+    EXPECT_EQ(Fields(reloaded), Fields(expected));
+    EXPECT_EQ(log.Count(), warningsBefore);
+    SaveSettings(reloaded, voice_, 7, 8);
+    EXPECT_EQ(AsideFiles().size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, StoredTypeError,
-    ::testing::Values(
-        std::make_tuple("TimeFormat", WideValue(QStringLiteral("1")), "Invalid data type for 'TimeFormat'"),
-        std::make_tuple("RemindPeriod", RegistryValue{1, {'6', '0', 0}}, "Invalid data type for 'RemindPeriod'"),
-        std::make_tuple("SoundFileW", DwordValue(0), "Invalid data type for 'SoundFileW'"),
-        std::make_tuple("VoiceNameW", RegistryValue{RegBinary, std::vector<std::uint8_t>(524, 'a')},
-                        "Invalid data type for 'VoiceNameW'"),
-        std::make_tuple("Language", RegistryValue{RegDword, {1, 0}}, "Failed to get data for 'Language'")));
-
-TEST_F(SettingsStoreTest, FieldsReadBeforeAFailingValueKeepTheirNewContents) {
-    WriteStore(With(CompleteSet(), "RemindPeriod", WideValue(QStringLiteral("600"))));
-    EXPECT_THROW(LoadSettings(settings_, voice_), RegistryError);
-    EXPECT_EQ(settings_.TimeFormat, 1);
-    EXPECT_TRUE(settings_.ClockTTS);
-    EXPECT_EQ(settings_.RemindPeriod, 0);
-    EXPECT_FALSE(settings_.AutoIncreaseRemindFreq);
-}
+    Values, UnreadableValue,
+    ::testing::Values(BadValue{"TimeFormat", WideValue(QStringLiteral("1")), [](Settings& s) { s.TimeFormat = 0; }},
+                      // The box was off because the sound was on: with the sound lost, the box comes back.
+                      BadValue{"PlaySound", RegistryValue{1, {'1', 0, 0, 0}},
+                               [](Settings& s) {
+                                   s.PlaySound = false;
+                                   s.ShowMsgBox = true;
+                               }},
+                      BadValue{"SoundFileW", RegistryValue{RegBinary, std::vector<std::uint8_t>(524, 'a')},
+                               [](Settings& s) {
+                                   s.SoundFile.clear();
+                                   s.ShowMsgBox = true;
+                               }},
+                      BadValue{"RemindPeriod", RegistryValue{RegDword, {0x58, 0x02}},
+                               [](Settings& s) { s.RemindPeriod = 60; }},
+                      BadValue{"VoiceNameW", DwordValue(0), [](Settings& s) { s.VoiceName = QStringLiteral("Alpha"); }},
+                      BadValue{"LastWindowsPosTop", WideValue(QStringLiteral("300")), [](Settings& s) {
+                                   s.LastWindowPosTop = 0;
+                                   s.PositionStored = false;
+                               }}));
 
 TEST_F(SettingsStoreTest, A522ByteWideValueIsReadWhole) {
     const QString longest(WideValueMaxUnits, QChar(u'路'));
@@ -416,12 +494,15 @@ TEST(FitsStore, AllowsWhatReadsBackUnchanged) {
 TEST_F(SettingsStoreTest, AFileThatDoesNotParseIsKeptAsideAndDefaultsApply) {
     const QByteArray garbage("TimeFormat=1\n\x01\x02 not a settings file");
     WriteRaw(garbage);
+    test::LogCapture log("horavia.settings");
 
     EXPECT_FALSE(IsSiblingInstalled());
     EXPECT_THAT(AsideFiles(), IsEmpty()); // a read-only look never moves the user's file
 
     LoadSettings(settings_, voice_);
     ExpectDefaults(settings_);
+    ASSERT_EQ(log.Count(), 1) << log.Warnings().join(QLatin1Char('\n')).toStdString(); // one failure, one line
+    EXPECT_THAT(log.Warnings().first().toStdString(), HasSubstr("Cannot read settings file"));
     const QStringList aside = AsideFiles();
     ASSERT_EQ(aside.size(), 1);
     QFile kept(StoreDir() + QLatin1Char('/') + aside.first());
@@ -444,6 +525,49 @@ TEST_F(SettingsStoreTest, AnOversizedFileIsKeptAsideUnread) {
     LoadSettings(settings_, voice_);
     ExpectDefaults(settings_);
     EXPECT_EQ(AsideFiles().size(), 1);
+}
+
+// Runs action on a thread. Should it block on opening the FIFO at fifo, a writer opening and closing
+// the FIFO lets it go on, so a test fails instead of hanging; true when that was needed.
+bool NeededUnblocking(const QString& fifo, const std::function<void()>& action) {
+    auto done = std::async(std::launch::async, action);
+    bool blocked = false;
+    for (auto wait = std::chrono::milliseconds(10000); done.wait_for(wait) != std::future_status::ready;
+         wait = std::chrono::milliseconds(50)) {
+        blocked = true;
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    EXPECT_NO_THROW(done.get());
+    return blocked;
+}
+
+TEST_F(SettingsStoreTest, AFifoAtTheSettingsPathNeitherHangsTheStartNorIsSavedOver) {
+    ASSERT_TRUE(QDir().mkpath(StoreDir()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
+    test::LogCapture log("horavia.settings");
+
+    // Start-up: the sibling check, then the load.
+    bool sibling = true;
+    EXPECT_FALSE(NeededUnblocking(path_, [&] {
+        sibling = IsSiblingInstalled();
+        LoadSettings(settings_, voice_);
+    }));
+    EXPECT_FALSE(sibling);
+    ExpectDefaults(settings_);
+    EXPECT_EQ(std::count_if(log.Warnings().begin(), log.Warnings().end(),
+                            [](const QString& w) { return w.contains(QStringLiteral("Cannot read settings file")); }),
+              1)
+        << log.Warnings().join(QLatin1Char('\n')).toStdString();
+
+    EXPECT_FALSE(NeededUnblocking(path_, [&] { SaveSettings(settings_, voice_, 1, 2); }));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path_).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(QDir(StoreDir()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+              QStringList{QStringLiteral("settings.conf")});
 }
 
 TEST_F(SettingsStoreTest, AStoreThatCannotBeCreatedRaisesAfterTheDefaultsApply) {
