@@ -50,6 +50,9 @@ inline constexpr DWORD BASS_CTYPE_STREAM_AAC = 0x10b00;
 inline constexpr DWORD BASS_CTYPE_STREAM_MP4 = 0x10b01;
 inline constexpr DWORD BASS_CTYPE_STREAM_ALAC = 0x10e00;
 inline constexpr DWORD BASS_CTYPE_STREAM_APE = 0x10700;
+inline constexpr DWORD BASS_CTYPE_STREAM_FLAC = 0x10900;
+inline constexpr DWORD BASS_CTYPE_STREAM_FLAC_OGG = 0x10901;
+inline constexpr DWORD BASS_CTYPE_STREAM_OPUS = 0x11200;
 inline constexpr DWORD BASS_CTYPE_STREAM_NET = 0x10000;
 
 // error codes kept per thread and read with BASS_ErrorGetCode
@@ -77,8 +80,7 @@ using BASS_GetVolume_t = DWORD (*)();
 using BASS_SetVolume_t = BOOL (*)(DWORD volume);
 using BASS_ErrorGetCode_t = int (*)();
 using BASS_StreamCreateFile_t = HSTREAM (*)(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
-using BASS_StreamCreateURL_t = HSTREAM (*)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC proc,
-                                           void* user);
+using BASS_StreamCreateURL_t = HSTREAM (*)(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC proc, void* user);
 using BASS_StreamFree_t = BOOL (*)(HSTREAM handle);
 using BASS_StreamGetTags_t = const char* (*)(DWORD handle, DWORD tags);
 using BASS_ChannelSetSync_t = HSYNC (*)(DWORD handle, DWORD type, QWORD param, SYNCPROC proc, void* user);

@@ -1,12 +1,14 @@
 #include "audio/lib/AudioEngine.h"
 
 #include "audio/lib/HttpSource.h"
+#include "audio/lib/LibraryLog.h"
 #include "audio/lib/SyncDispatcher.h"
 #include "audio/lib/Utf16.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -23,7 +25,8 @@ thread_local int lastError = bass::BASS_OK;
 constexpr std::size_t PendingLimit = 64 * 1024;
 // SDL buffer in sample frames: 512 at 44.1 kHz is 11.6 ms, short enough for a quick start.
 constexpr int OutputFrames = 512;
-constexpr std::size_t MetaHistory = 8;
+// How long BASS_Free waits for name lookups that outlived their stream.
+constexpr std::chrono::milliseconds LookupJoinLimit{1000};
 
 struct FiredSync {
     std::shared_ptr<SyncRecord> sync;
@@ -45,8 +48,12 @@ AudioEngine& AudioEngine::Instance() {
     return engine;
 }
 
-void AudioEngine::SetError(int code) { lastError = code; }
-int AudioEngine::LastError() { return lastError; }
+void AudioEngine::SetError(int code) {
+    lastError = code;
+}
+int AudioEngine::LastError() {
+    return lastError;
+}
 
 bool AudioEngine::Init(int device, DWORD /*freq*/) {
     std::lock_guard life(lifeMutex_);
@@ -59,7 +66,9 @@ bool AudioEngine::Init(int device, DWORD /*freq*/) {
         SetError(bass::BASS_ERROR_ILLPARAM);
         return false;
     }
+    RouteFfmpegLog();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        Log(LogWarning, "no audio output: %s", SDL_GetError());
         SetError(bass::BASS_ERROR_DRIVER);
         return false;
     }
@@ -74,6 +83,7 @@ bool AudioEngine::Init(int device, DWORD /*freq*/) {
     auto out = std::make_unique<Output>();
     out->device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (out->device == 0) {
+        Log(LogWarning, "no audio output: %s", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         SetError(bass::BASS_ERROR_DRIVER);
         return false;
@@ -117,6 +127,9 @@ bool AudioEngine::Free() {
         std::unique_lock lock(mutex_);
         StopThread(*ch, lock);
     }
+    // a name lookup still running would return into this module after it has been unloaded
+    HttpSource::JoinLookups(LookupJoinLimit);
+    ReleaseFfmpegLog();
     SetError(bass::BASS_OK);
     return true;
 }
@@ -186,7 +199,7 @@ bass::HSTREAM AudioEngine::CreateFile(bool mem, const void* file, DWORD offset, 
         return 0;
     }
     const std::string path = (flags & bass::BASS_UNICODE) != 0 ? Utf16ToUtf8(static_cast<const char16_t*>(file))
-                                                                : std::string(static_cast<const char*>(file));
+                                                               : std::string(static_cast<const char*>(file));
     if (path.empty()) {
         SetError(bass::BASS_ERROR_FILEOPEN);
         return 0;
@@ -199,14 +212,13 @@ bass::HSTREAM AudioEngine::CreateFile(bool mem, const void* file, DWORD offset, 
     }
     auto ch = std::make_shared<Channel>();
     ch->length = decoder->LengthBytes();
-    ch->info = {Decoder::OutputRate, Decoder::OutputChannels, flags & ~bass::BASS_UNICODE, decoder->ChannelType(),
+    ch->info = {decoder->SourceRate(), decoder->SourceChannels(), flags & ~bass::BASS_UNICODE, decoder->ChannelType(),
                 decoder->SourceResolution()};
     ch->decoder = std::move(decoder);
     return Adopt(std::move(ch));
 }
 
-bass::HSTREAM AudioEngine::CreateUrl(const char* url, DWORD offset, DWORD flags, bass::DOWNLOADPROC proc,
-                                     void* user) {
+bass::HSTREAM AudioEngine::CreateUrl(const char* url, DWORD offset, DWORD flags, bass::DOWNLOADPROC proc, void* user) {
     {
         std::lock_guard lock(mutex_);
         if (!initialised_) {
@@ -227,7 +239,8 @@ bass::HSTREAM AudioEngine::CreateUrl(const char* url, DWORD offset, DWORD flags,
         return 0;
     }
     ch->icyTags = net->IcyTags();
-    ch->info = {Decoder::OutputRate, Decoder::OutputChannels, flags, bass::BASS_CTYPE_STREAM_NET, 0};
+    // rate and channels stay 0 until the decoding thread has read the stream's first frames
+    ch->info = {0, 0, flags, bass::BASS_CTYPE_STREAM_NET, 0};
     ch->net = net;
     ch->openDecoder = [net] {
         int err = bass::BASS_OK;
@@ -262,8 +275,10 @@ const char* AudioEngine::GetTags(DWORD handle, DWORD tags) {
         return nullptr;
     if (tags == bass::BASS_TAG_ICY && !ch->icyTags.empty())
         return ch->icyTags.c_str();
-    if (tags == bass::BASS_TAG_META && !ch->metaTags.empty())
-        return ch->metaTags.back().c_str();
+    if (tags == bass::BASS_TAG_META && !ch->metaTags.empty()) {
+        ch->metaReturned = ch->metaTags;
+        return ch->metaReturned.c_str();
+    }
     SetError(bass::BASS_ERROR_NOTAVAIL);
     return nullptr;
 }
@@ -276,9 +291,7 @@ void AudioEngine::MetaChanged(bass::HSTREAM handle, const std::string& title) {
         if (it == channels_.end())
             return;
         Channel& ch = *it->second;
-        ch.metaTags.push_back(title);
-        while (ch.metaTags.size() > MetaHistory)
-            ch.metaTags.pop_front();
+        ch.metaTags = title;
         for (auto& s : ch.syncs)
             if (s->Kind() == bass::BASS_SYNC_META)
                 fire.push_back(s);
@@ -410,8 +423,14 @@ void AudioEngine::DecodeLoop(const std::shared_ptr<Channel>& ch) {
         std::lock_guard lock(mutex_);
         decoder = std::move(ch->decoder);
     }
-    if (!decoder && ch->openDecoder)
+    if (!decoder && ch->openDecoder) {
         decoder = ch->openDecoder();
+        if (decoder) {
+            std::lock_guard lock(mutex_);
+            ch->info.freq = decoder->SourceRate();
+            ch->info.chans = decoder->SourceChannels();
+        }
+    }
     std::vector<std::uint8_t> chunk;
     std::uint64_t produced = 0;
     for (;;) {

@@ -6,7 +6,6 @@
 #include "audio/lib/SyncRecord.h"
 
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,15 +22,18 @@ struct Channel {
     bass::HSTREAM handle = 0;
     bass::BASS_CHANNELINFO info{};
     bass::QWORD length = bass::BASS_LENGTH_UNKNOWN; // decoded bytes, once known
-    bass::QWORD position = 0;                        // bytes handed to the output so far
+    bass::QWORD position = 0;                       // bytes handed to the output so far
     bool playing = false;
-    bool ended = false;       // played to its end
-    bool decodeDone = false;  // the decoder gave its last byte
-    bool quit = false;        // the decoding thread must finish
-    PcmQueue pending;         // decoded, not yet mixed
+    bool ended = false;      // played to its end
+    bool decodeDone = false; // the decoder gave its last byte
+    bool quit = false;       // the decoding thread must finish
+    PcmQueue pending;        // decoded, not yet mixed
     std::vector<std::shared_ptr<SyncRecord>> syncs;
     std::string icyTags;  // NUL-separated header lines, ending with an empty one
-    std::deque<std::string> metaTags; // stream titles, newest last; older ones kept a while for readers
+    std::string metaTags; // the newest stream title
+    // the copy handed out by the last BASS_StreamGetTags(META): it stays as it is until the next such call
+    // on this stream, however often the reader brings new titles meanwhile
+    std::string metaReturned;
     std::condition_variable room; // the decoding thread waits here for space in pending
 
     std::unique_ptr<Decoder> decoder;

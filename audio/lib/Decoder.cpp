@@ -8,6 +8,10 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -49,8 +53,17 @@ DWORD Accepts(FormatFamily family, const AVInputFormat* fmt, AVCodecID codec) {
             return bass::BASS_CTYPE_STREAM_WAV;
         if (FormatIs(fmt, "mp3") && codec == AV_CODEC_ID_MP3)
             return bass::BASS_CTYPE_STREAM_MP3;
-        if (FormatIs(fmt, "ogg") && (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_OPUS))
-            return bass::BASS_CTYPE_STREAM_OGG;
+        if (FormatIs(fmt, "flac") && codec == AV_CODEC_ID_FLAC)
+            return bass::BASS_CTYPE_STREAM_FLAC;
+        if (FormatIs(fmt, "ogg")) {
+            // the desktop's own sounds are Ogg files (.oga), alarms are also kept as Opus and as Ogg FLAC
+            if (codec == AV_CODEC_ID_VORBIS)
+                return bass::BASS_CTYPE_STREAM_OGG;
+            if (codec == AV_CODEC_ID_OPUS)
+                return bass::BASS_CTYPE_STREAM_OPUS;
+            if (codec == AV_CODEC_ID_FLAC)
+                return bass::BASS_CTYPE_STREAM_FLAC_OGG;
+        }
         return 0;
     case FormatFamily::Wma:
         return FormatIs(fmt, "asf") && IsWmaCodec(codec) ? bass::BASS_CTYPE_STREAM_WMA : 0;
@@ -71,6 +84,51 @@ DWORD Accepts(FormatFamily family, const AVInputFormat* fmt, AVCodecID codec) {
     return 0;
 }
 
+// The demuxers a family may use. A file is probed by its content; a container outside this list is refused
+// before its header is read, so a playlist or a reference file named like a sound never opens anything else.
+const char* DemuxersOf(FormatFamily family) {
+    switch (family) {
+    case FormatFamily::Core:
+        return "wav,mp3,ogg,flac";
+    case FormatFamily::Wma:
+        return "asf";
+    case FormatFamily::Aac:
+        return "aac";
+    case FormatFamily::Mp4:
+    case FormatFamily::Alac:
+        return "mov,mp4,m4a";
+    case FormatFamily::Ape:
+        return "ape";
+    case FormatFamily::Network:
+        return "mp3,aac,ogg";
+    }
+    return "";
+}
+
+// Only a regular file is read: a FIFO, a socket or a device would hold the reader without end. Opening
+// without blocking is what makes the test itself safe on a FIFO that has no writer.
+bool IsRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return regular;
+}
+
+// Opens a local file through FFmpeg's file protocol alone: a path is never taken for an address, whatever
+// it looks like ("tcp://...", "concat:..."), and nothing the file names is fetched from elsewhere.
+int OpenLocal(AVFormatContext** format, const std::string& path, FormatFamily family) {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "format_whitelist", DemuxersOf(family), 0);
+    const std::string url = "file:" + path;
+    const int rc = avformat_open_input(format, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    return rc;
+}
+
 } // namespace
 
 struct Decoder::Impl {
@@ -83,12 +141,19 @@ struct Decoder::Impl {
     int streamIndex = -1;
     DWORD ctype = 0;
     DWORD resolution = 0;
+    DWORD sourceRate = 0;
+    DWORD sourceChannels = 0;
+    // what the resampler was made for; a frame that differs in any of these needs a new one
+    AVChannelLayout swrLayout{};
+    int swrRate = 0;
+    int swrFormat = AV_SAMPLE_FMT_NONE;
     QWORD length = bass::BASS_LENGTH_UNKNOWN;
     bool inputDone = false;
     bool flushed = false;
     ReadFn read;
 
     ~Impl() {
+        av_channel_layout_uninit(&swrLayout);
         av_frame_free(&frame);
         av_packet_free(&packet);
         swr_free(&swr);
@@ -130,6 +195,8 @@ struct Decoder::Impl {
             return bass::BASS_ERROR_CODEC;
         if (codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0)
             return bass::BASS_ERROR_FILEFORM;
+        sourceRate = static_cast<DWORD>(codec->sample_rate);
+        sourceChannels = static_cast<DWORD>(codec->ch_layout.nb_channels);
         resolution = static_cast<DWORD>(std::max(0, stream->codecpar->bits_per_raw_sample));
         if (resolution == 0 && stream->codecpar->bits_per_coded_sample > 0 &&
             av_get_exact_bits_per_sample(stream->codecpar->codec_id) > 0)
@@ -143,20 +210,39 @@ struct Decoder::Impl {
         return bass::BASS_OK;
     }
 
-    // The resampler is made from the first decoded frame, whose layout is the one that counts.
-    bool EnsureResampler(const AVFrame* f) {
-        if (swr)
+    // The resampler follows the frames: a stream may change its channel layout, rate or sample format from
+    // one frame to the next (two mp3 files joined, a radio switching programmes), and feeding a frame to a
+    // resampler made for another layout reads past the frame's planes. What the old one still holds is
+    // drained into out first, so no sound is lost at the change.
+    bool EnsureResampler(const AVFrame* f, std::vector<std::uint8_t>& out) {
+        if (f->sample_rate <= 0 || f->nb_samples < 0 || f->ch_layout.nb_channels <= 0 || f->ch_layout.nb_channels > 64)
+            return false;
+        if (swr && f->sample_rate == swrRate && f->format == swrFormat &&
+            av_channel_layout_compare(&f->ch_layout, &swrLayout) == 0)
             return true;
+        if (swr) {
+            Convert(nullptr, out);
+            swr_free(&swr);
+        }
+        av_channel_layout_uninit(&swrLayout);
+        if (av_channel_layout_copy(&swrLayout, &f->ch_layout) < 0)
+            return false;
+        swrRate = f->sample_rate;
+        swrFormat = f->format;
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         AVChannelLayout in{};
-        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || f->ch_layout.nb_channels <= 0)
-            av_channel_layout_default(&in, f->ch_layout.nb_channels > 0 ? f->ch_layout.nb_channels : 2);
+        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, f->ch_layout.nb_channels);
         else if (av_channel_layout_copy(&in, &f->ch_layout) < 0)
             return false;
         const int rc = swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, OutputRate, &in,
                                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
-        return rc >= 0 && swr_init(swr) >= 0;
+        if (rc < 0 || swr_init(swr) < 0) {
+            swr_free(&swr);
+            return false;
+        }
+        return true;
     }
 
     void Convert(const AVFrame* f, std::vector<std::uint8_t>& out) {
@@ -171,26 +257,32 @@ struct Decoder::Impl {
         out.resize(old + static_cast<std::size_t>(std::max(0, got)) * BytesPerFrame);
     }
 
-    // Measures the length by walking every packet, then rewinds. Cheap next to decoding.
-    void Prescan() {
-        AVStream* stream = format->streams[streamIndex];
-        std::int64_t total = 0;
-        bool any = false;
-        while (av_read_frame(format, packet) >= 0) {
-            if (packet->stream_index == streamIndex && packet->duration > 0) {
-                total += packet->duration;
-                any = true;
+    // Measures the length by walking every packet of a second reader of the same file. Seeking this one back
+    // instead would trust the container's seek table, and the table of a short VBR mp3 maps its start to the
+    // wrong byte: the sound would begin late and end early.
+    void Prescan(const std::string& path, FormatFamily family) {
+        AVFormatContext* scan = nullptr;
+        if (OpenLocal(&scan, path, family) < 0)
+            return;
+        AVPacket* p = av_packet_alloc();
+        if (p && avformat_find_stream_info(scan, nullptr) >= 0 && streamIndex < static_cast<int>(scan->nb_streams)) {
+            const AVStream* stream = scan->streams[streamIndex];
+            std::int64_t total = 0;
+            bool any = false;
+            while (av_read_frame(scan, p) >= 0) {
+                if (p->stream_index == streamIndex && p->duration > 0) {
+                    total += p->duration;
+                    any = true;
+                }
+                av_packet_unref(p);
             }
-            av_packet_unref(packet);
+            if (any) {
+                const std::int64_t samples = av_rescale_q(total, stream->time_base, AVRational{1, OutputRate});
+                length = static_cast<QWORD>(std::max<std::int64_t>(0, samples)) * BytesPerFrame;
+            }
         }
-        if (any) {
-            const std::int64_t samples = av_rescale_q(total, stream->time_base, AVRational{1, OutputRate});
-            length = static_cast<QWORD>(std::max<std::int64_t>(0, samples)) * BytesPerFrame;
-        }
-        if (av_seek_frame(format, streamIndex, stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time,
-                          AVSEEK_FLAG_BACKWARD) < 0)
-            avformat_seek_file(format, -1, INT64_MIN, 0, INT64_MAX, 0);
-        avcodec_flush_buffers(codec);
+        av_packet_free(&p);
+        avformat_close_input(&scan);
     }
 
     void EstimateLength() {
@@ -210,15 +302,20 @@ Decoder::~Decoder() = default;
 
 std::unique_ptr<Decoder> Decoder::OpenFile(const std::string& path, FormatFamily family, bool prescan, int& error) {
     auto impl = std::make_unique<Impl>();
-    if (avformat_open_input(&impl->format, path.c_str(), nullptr, nullptr) < 0) {
+    if (!IsRegularFile(path)) {
         error = bass::BASS_ERROR_FILEOPEN;
+        return nullptr;
+    }
+    if (OpenLocal(&impl->format, path, family) < 0) {
+        // a container outside the family's list lands here as well
+        error = bass::BASS_ERROR_FILEFORM;
         return nullptr;
     }
     error = impl->Setup(family);
     if (error != bass::BASS_OK)
         return nullptr;
     if (prescan)
-        impl->Prescan();
+        impl->Prescan(path, family);
     if (impl->length == bass::BASS_LENGTH_UNKNOWN)
         impl->EstimateLength();
     return std::unique_ptr<Decoder>(new Decoder(std::move(impl)));
@@ -249,7 +346,13 @@ std::unique_ptr<Decoder> Decoder::OpenReader(ReadFn read, int& error) {
     // keep the probe short: a stream is played from what arrives, not analysed for seconds
     impl->format->probesize = 64 * 1024;
     impl->format->max_analyze_duration = AV_TIME_BASE / 2;
-    if (avformat_open_input(&impl->format, nullptr, nullptr, nullptr) < 0) {
+    AVDictionary* options = nullptr;
+    // a stream's body is read through our own reader only; no demuxer may open anything besides it
+    av_dict_set(&options, "format_whitelist", DemuxersOf(FormatFamily::Network), 0);
+    av_dict_set(&options, "protocol_whitelist", "none", 0);
+    const int rc = avformat_open_input(&impl->format, nullptr, nullptr, &options);
+    av_dict_free(&options);
+    if (rc < 0) {
         // avformat_open_input frees the context on failure
         error = bass::BASS_ERROR_FILEFORM;
         return nullptr;
@@ -267,7 +370,7 @@ bool Decoder::DecodeMore(std::vector<std::uint8_t>& out) {
     for (;;) {
         const int rc = avcodec_receive_frame(d.codec, d.frame);
         if (rc == 0) {
-            const bool ok = d.EnsureResampler(d.frame);
+            const bool ok = d.EnsureResampler(d.frame, out);
             if (ok)
                 d.Convert(d.frame, out);
             av_frame_unref(d.frame);
@@ -306,8 +409,20 @@ bool Decoder::DecodeMore(std::vector<std::uint8_t>& out) {
     }
 }
 
-bass::QWORD Decoder::LengthBytes() const { return impl_->length; }
-bass::DWORD Decoder::ChannelType() const { return impl_->ctype; }
-bass::DWORD Decoder::SourceResolution() const { return impl_->resolution; }
+bass::QWORD Decoder::LengthBytes() const {
+    return impl_->length;
+}
+bass::DWORD Decoder::ChannelType() const {
+    return impl_->ctype;
+}
+bass::DWORD Decoder::SourceResolution() const {
+    return impl_->resolution;
+}
+bass::DWORD Decoder::SourceRate() const {
+    return impl_->sourceRate;
+}
+bass::DWORD Decoder::SourceChannels() const {
+    return impl_->sourceChannels;
+}
 
 } // namespace horavia::audiolib

@@ -28,8 +28,9 @@ public:
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    // Opens a local file (UTF-8 path). With prescan the length is measured by reading every packet.
-    // Returns null and sets error (a BASS_ERROR_* code) when the file is missing or not of the family.
+    // Opens a local regular file (UTF-8 path) through the file protocol only. With prescan the length is
+    // measured by reading every packet. Returns null and sets error (a BASS_ERROR_* code) when the file is
+    // missing, not a regular file, or not of the family.
     static std::unique_ptr<Decoder> OpenFile(const std::string& path, FormatFamily family, bool prescan, int& error);
     // Opens a stream delivered by read (network); the length stays unknown.
     static std::unique_ptr<Decoder> OpenReader(ReadFn read, int& error);
@@ -42,6 +43,9 @@ public:
     bass::DWORD ChannelType() const;
     // bits per sample of the source, 0 when compressed
     bass::DWORD SourceResolution() const;
+    // the source's own sample rate (Hz) and channel count, as its first frames declare them
+    bass::DWORD SourceRate() const;
+    bass::DWORD SourceChannels() const;
 
 private:
     struct Impl;

@@ -1,8 +1,10 @@
 #include "audio/lib/HttpSource.h"
 
 #include "audio/lib/IcyHeaderParser.h"
+#include "audio/lib/LibraryLog.h"
 
 #include <arpa/inet.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -13,6 +15,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <list>
 
 namespace horavia::audiolib {
 
@@ -59,39 +62,91 @@ int RemainingMs(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+// One name lookup on its own thread. The caller stops waiting at its deadline; the thread cannot be
+// interrupted inside getaddrinfo, so it is kept (never detached) until it ends and is joined.
+struct Lookup {
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;      // the result is in
+    bool abandoned = false; // the caller gave up; the thread frees its own result
+    addrinfo* result = nullptr;
+    bool finished = false; // the thread has nothing left to do but return; guarded by the late list's lock
+    std::thread thread;
+};
+
+// Lookups whose caller gave up, joined later: at the next lookup or when the library is freed.
+struct LateLookups {
+    std::mutex m;
+    std::condition_variable cv;
+    std::list<std::shared_ptr<Lookup>> list;
+};
+
+LateLookups& Late() {
+    static LateLookups late;
+    return late;
+}
+
+// Joins the late lookups that have ended; the rest stay listed. The late list's lock is held.
+void ReapFinished(LateLookups& late) {
+    for (auto it = late.list.begin(); it != late.list.end();) {
+        if ((*it)->finished) {
+            (*it)->thread.join();
+            it = late.list.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+// Keeps this module in memory until the process ends.
+void PinModule() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&PinModule), &info) != 0 && info.dli_fname)
+        (void)::dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 // Resolves on a helper thread so that a slow name server cannot hold the caller past the deadline.
 addrinfo* Resolve(const Address& a, Clock::time_point deadline) {
-    struct Shared {
-        std::mutex m;
-        std::condition_variable cv;
-        bool done = false;
-        addrinfo* result = nullptr;
-        bool abandoned = false;
-    };
-    auto shared = std::make_shared<Shared>();
-    std::thread([shared, host = a.host, port = a.port] {
+    {
+        std::lock_guard lock(Late().m);
+        ReapFinished(Late());
+    }
+    auto lookup = std::make_shared<Lookup>();
+    // the thread holds the record too: once detached it may outlive every other holder
+    lookup->thread = std::thread([l = lookup, host = a.host, port = a.port] {
         addrinfo hints{};
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_STREAM;
         addrinfo* res = nullptr;
         if (getaddrinfo(host.c_str(), port.c_str(), &hints, &res) != 0)
             res = nullptr;
-        std::lock_guard lock(shared->m);
-        if (shared->abandoned) {
-            if (res)
-                freeaddrinfo(res);
-            return;
+        {
+            std::lock_guard lock(l->m);
+            if (l->abandoned) {
+                if (res)
+                    freeaddrinfo(res);
+            } else {
+                l->result = res;
+            }
+            l->done = true;
+            l->cv.notify_all();
         }
-        shared->result = res;
-        shared->done = true;
-        shared->cv.notify_all();
-    }).detach();
-    std::unique_lock lock(shared->m);
-    if (!shared->cv.wait_until(lock, deadline, [&] { return shared->done; })) {
-        shared->abandoned = true;
-        return nullptr;
+        std::lock_guard lock(Late().m);
+        l->finished = true;
+        Late().cv.notify_all();
+    });
+    std::unique_lock lock(lookup->m);
+    if (lookup->cv.wait_until(lock, deadline, [&] { return lookup->done; })) {
+        lock.unlock();
+        lookup->thread.join();
+        return lookup->result;
     }
-    return shared->result;
+    lookup->abandoned = true;
+    lock.unlock();
+    Log(LogWarning, "name lookup of %s timed out", a.host.c_str());
+    std::lock_guard late(Late().m);
+    Late().list.push_back(std::move(lookup));
+    return nullptr;
 }
 
 int ConnectSocket(const Address& a, Clock::time_point deadline, int& error) {
@@ -139,8 +194,8 @@ bool SendAll(int fd, const std::string& text, Clock::time_point deadline) {
 
 } // namespace
 
-std::shared_ptr<HttpSource> HttpSource::Connect(const char* url, bass::DOWNLOADPROC status,
-                                                bass::DOWNLOADPROC data, void* user, int& error) {
+std::shared_ptr<HttpSource> HttpSource::Connect(const char* url, bass::DOWNLOADPROC status, bass::DOWNLOADPROC data,
+                                                void* user, int& error) {
     Address a;
     if (!ParseUrl(url, a)) {
         error = bass::BASS_ERROR_ILLPARAM;
@@ -198,6 +253,22 @@ HttpSource::~HttpSource() {
         thread_.join();
     if (socket_ >= 0)
         ::close(socket_);
+}
+
+void HttpSource::JoinLookups(std::chrono::milliseconds limit) {
+    LateLookups& late = Late();
+    std::unique_lock lock(late.m);
+    late.cv.wait_for(lock, limit, [&] {
+        return std::all_of(late.list.begin(), late.list.end(), [](auto& l) { return l->finished; });
+    });
+    ReapFinished(late);
+    if (late.list.empty())
+        return;
+    Log(LogWarning, "%zu name lookups still running; the audio library stays loaded", late.list.size());
+    PinModule();
+    for (auto& l : late.list)
+        l->thread.detach();
+    late.list.clear();
 }
 
 void HttpSource::Start() {

@@ -3,6 +3,7 @@
 #include "audio/BassTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,11 @@ public:
     int Read(std::uint8_t* buf, int size);
     // ends the fetch and wakes a waiting reader
     void Abort();
+
+    // Name lookups that outlived their connect keep running on their own threads. Waits up to limit for
+    // them; one still running after that keeps the module loaded for good, so that it never returns into
+    // unmapped code.
+    static void JoinLookups(std::chrono::milliseconds limit);
 
 private:
     HttpSource() = default;
