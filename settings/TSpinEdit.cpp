@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 #include <algorithm>
 
 namespace horavia {
 namespace {
 
-bool AcceptedCharacter(QChar c) { return c.isDigit() || c == u'+' || c == u'-' || c == u'.'; }
+bool AcceptedCharacter(QChar c) {
+    return c.isDigit() || c == u'+' || c == u'-' || c == u'.';
+}
 
 } // namespace
 
@@ -22,12 +25,21 @@ TSpinEdit::TSpinEdit(int minimum, int maximum, int step, QWidget* parent)
 }
 
 int TSpinEdit::Value() const {
+    // Typed digits stand unclamped until the field is left; whatever their number, the value is held
+    // within a billion either way so that it computes safely and clamps to the range.
+    constexpr qlonglong Bound = 1'000'000'000LL;
+    const QString digits = text().trimmed();
     bool ok = false;
-    const qlonglong v = text().trimmed().toLongLong(&ok);
-    if (!ok) {
-        return minimum_;
+    const qlonglong v = digits.toLongLong(&ok);
+    if (ok) {
+        return static_cast<int>(std::clamp(v, -Bound, Bound));
     }
-    return static_cast<int>(std::clamp<qlonglong>(v, -1'000'000'000LL, 1'000'000'000LL));
+    // A whole number too long for 64 bits is still a number: the farthest one of its sign.
+    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+    if (wholeNumber.match(digits).hasMatch()) {
+        return static_cast<int>(digits.startsWith(u'-') ? -Bound : Bound);
+    }
+    return minimum_;
 }
 
 void TSpinEdit::SetValue(int value) {
@@ -48,7 +60,9 @@ void TSpinEdit::stepBy(int steps) {
     SetValue(std::clamp(Value(), minimum_, maximum_) + steps * step_);
 }
 
-QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const { return StepUpEnabled | StepDownEnabled; }
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
+    return StepUpEnabled | StepDownEnabled;
+}
 
 QValidator::State TSpinEdit::validate(QString& input, int&) const {
     // Anything made of the accepted characters may stand while the user types.

@@ -15,7 +15,8 @@ class TSpinEdit final : public QAbstractSpinBox {
 public:
     explicit TSpinEdit(int minimum, int maximum, int step, QWidget* parent = nullptr);
 
-    // The text read as a whole number; text that is not one counts as the minimum.
+    // The text read as a whole number, held within a billion either way; text that is not one counts
+    // as the minimum.
     int Value() const;
     // Sets the value (clamped to the range); emits changed() when the text changes.
     void SetValue(int value);

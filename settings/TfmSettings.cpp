@@ -3,6 +3,7 @@
 #include "engine/RemindIntervals.h"
 #include "platform/Links.h"
 #include "settings/ExeVer.h"
+#include "settings/HelpKey.h"
 #include "settings/RemindIntervalItems.h"
 #include "settings/SettingsLog.h"
 #include "settings/SettingsStore.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -196,6 +197,7 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     connect(lbRousely, &TLinkLabel::clicked, this, [this] { shell_.OpenUrl(SiblingPageUrl); });
     connect(bnOK, &QPushButton::clicked, this, [this] { bnOKClick(); });
     connect(bnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    new HelpKey(this, [this] { shell_.OpenHelpTopic(QStringLiteral("Settings.htm")); });
 }
 
 void TfmSettings::CreateGeneralTab(const QFont& bold) {
@@ -420,14 +422,6 @@ void TfmSettings::lbSpeechOtherClick() {
     }
     QMessageBox::information(this, MessageTitle,
                              QStringLiteral("没有找到桌面的语音设置程序。请在桌面的辅助功能设置中更改语音。"));
-}
-
-void TfmSettings::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        shell_.OpenHelpTopic(QStringLiteral("Settings.htm"));
-        return;
-    }
-    QDialog::keyReleaseEvent(event);
 }
 
 } // namespace horavia

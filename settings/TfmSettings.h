@@ -89,7 +89,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void CreateGeneralTab(const QFont& bold);

@@ -2,18 +2,21 @@
 
 #include "engine/RemindIntervals.h"
 #include "platform/Links.h"
-#include "settings/RemindIntervalItems.h"
 #include "settings/DialogLayout.h"
+#include "settings/HelpKey.h"
+#include "settings/RemindIntervalItems.h"
 #include "settings/TLinkLabel.h"
 #include "settings/TSpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
 
 namespace horavia {
 namespace {
@@ -40,8 +43,8 @@ QLabel* PlainLabel(const QString& text, int left, int top, QWidget* parent) {
 
 TfmTimerSetUp::TfmTimerSetUp(const Clock& clock, Shell& shell, const Settings& settings, const bool& siblingInstalled,
                              QWidget* owner)
-    : QDialog(owner, FixedDialogFlags),
-      clock_(clock), shell_(shell), settings_(settings), siblingInstalled_(siblingInstalled) {
+    : QDialog(owner, FixedDialogFlags), clock_(clock), shell_(shell), settings_(settings),
+      siblingInstalled_(siblingInstalled) {
     setWindowTitle(QStringLiteral("计时器设置"));
     setFixedSize(360, 325);
     setFont(DialogFont());
@@ -81,12 +84,19 @@ TfmTimerSetUp::TfmTimerSetUp(const Clock& clock, Shell& shell, const Settings& s
     lbRousely = Place(new TLinkLabel(QStringLiteral("需要更多功能吗?尝试 Rousely 吧！"), this), 20, 248, 320, 16);
     lbRousely->setAlignment(Qt::AlignHCenter);
 
-    const std::pair<QWidget*, const char*> names[] = {
-        {rbRelativeTime, "rbRelativeTime"}, {seHours, "seHours"},     {seMins, "seMins"},
-        {seSecs, "seSecs"},                 {rbAbsoluteTime, "rbAbsoluteTime"}, {dtpTime, "dtpTime"},
-        {chbVoiceRemind, "chbVoiceRemind"}, {cbRemindInterval, "cbRemindInterval"},
-        {chbAutoIncrease, "chbAutoIncrease"}, {lbRemind, "lbRemind"}, {lbRousely, "lbRousely"},
-        {Button1, "Button1"},               {Button2, "Button2"}};
+    const std::pair<QWidget*, const char*> names[] = {{rbRelativeTime, "rbRelativeTime"},
+                                                      {seHours, "seHours"},
+                                                      {seMins, "seMins"},
+                                                      {seSecs, "seSecs"},
+                                                      {rbAbsoluteTime, "rbAbsoluteTime"},
+                                                      {dtpTime, "dtpTime"},
+                                                      {chbVoiceRemind, "chbVoiceRemind"},
+                                                      {cbRemindInterval, "cbRemindInterval"},
+                                                      {chbAutoIncrease, "chbAutoIncrease"},
+                                                      {lbRemind, "lbRemind"},
+                                                      {lbRousely, "lbRousely"},
+                                                      {Button1, "Button1"},
+                                                      {Button2, "Button2"}};
     for (const auto& [widget, name] : names) {
         widget->setObjectName(QLatin1String(name));
     }
@@ -120,6 +130,7 @@ TfmTimerSetUp::TfmTimerSetUp(const Clock& clock, Shell& shell, const Settings& s
             child->installEventFilter(this); // the line edit inside takes the clicks
         }
     }
+    new HelpKey(this, [this] { shell_.OpenHelpTopic(QStringLiteral("Timer.htm")); });
 }
 
 CountdownRequest TfmTimerSetUp::Request() const {
@@ -135,7 +146,9 @@ CountdownRequest TfmTimerSetUp::Request() const {
     return r;
 }
 
-TDateTime TfmTimerSetUp::PickerValue() const { return FromQDateTime(dtpTime->dateTime()); }
+TDateTime TfmTimerSetUp::PickerValue() const {
+    return FromQDateTime(dtpTime->dateTime());
+}
 
 void TfmTimerSetUp::showEvent(QShowEvent* event) {
     FormShow();
@@ -147,10 +160,8 @@ void TfmTimerSetUp::FormShow() {
     seMins->SetValue(0);
     seSecs->SetValue(0);
     const TDateTime now = clock_.Now();
+    earliest_ = ToQDateTime(now);
     SetPicker(now);
-    settingPicker_ = true;
-    dtpTime->setMinimumDateTime(ToQDateTime(now));
-    settingPicker_ = false;
     lbRousely->setVisible(!siblingInstalled_);
     chbVoiceRemind->setChecked(settings_.TimerTTS);
     ApplyEnablingRule();
@@ -166,12 +177,27 @@ void TfmTimerSetUp::ApplyEnablingRule() {
 }
 
 void TfmTimerSetUp::SetPicker(TDateTime value) {
+    static const QDateTime latest(QDate(9999, 12, 31), QTime(23, 59, 59, 999)); // the picker holds no later
+    QDateTime target = std::min(ToQDateTime(value), latest);
+    if (earliest_.isValid()) {
+        target = std::max(target, earliest_);
+    }
+    // A picker that shows only the time of day keeps its range within the day of its value, with the
+    // times of day of its earliest and latest values. On a later day than the moment of showing the
+    // whole day must be open, or it would hold the time of day at or after that moment's.
+    const QDateTime dayStart = target.date().startOfDay();
     settingPicker_ = true;
-    dtpTime->setDateTime(ToQDateTime(value));
+    dtpTime->setDateTimeRange(earliest_.isValid() && earliest_ > dayStart ? earliest_ : dayStart,
+                              target.date().endOfDay());
+    dtpTime->setDateTime(target);
     settingPicker_ = false;
 }
 
-int TfmTimerSetUp::DurationSeconds() const { return seHours->Value() * 3600 + seMins->Value() * 60 + seSecs->Value(); }
+// In 64 bits: a typed value stands unclamped until the field is left, and hours of up to a billion
+// times 3600 do not fit in an int.
+std::int64_t TfmTimerSetUp::DurationSeconds() const {
+    return std::int64_t{seHours->Value()} * 3600 + std::int64_t{seMins->Value()} * 60 + seSecs->Value();
+}
 
 void TfmTimerSetUp::seHoursChange() {
     SetPicker(AddSeconds(clock_.Now(), DurationSeconds()));
@@ -205,14 +231,6 @@ void TfmTimerSetUp::dtpTimeChange() {
     seMins->SetValue(static_cast<int>(s % 3600 / 60));
     seSecs->SetValue(static_cast<int>(s % 60));
     rbAbsoluteTime->setChecked(true);
-}
-
-void TfmTimerSetUp::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        shell_.OpenHelpTopic(QStringLiteral("Timer.htm"));
-        return;
-    }
-    QDialog::keyReleaseEvent(event);
 }
 
 bool TfmTimerSetUp::eventFilter(QObject* watched, QEvent* event) {

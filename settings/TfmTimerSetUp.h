@@ -5,7 +5,10 @@
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 
+#include <QDateTime>
 #include <QDialog>
+
+#include <cstdint>
 
 class QCheckBox;
 class QComboBox;
@@ -50,14 +53,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormShow();
     void ApplyEnablingRule();
     void SetPicker(TDateTime value);
-    int DurationSeconds() const;
+    std::int64_t DurationSeconds() const;
     void seHoursChange();
     void seMinsChange();
     void seSecsChange();
@@ -68,6 +70,7 @@ private:
     const Settings& settings_;
     const bool& siblingInstalled_;
     bool settingPicker_ = false;
+    QDateTime earliest_; // the moment of showing: the picker holds nothing earlier
 };
 
 } // namespace horavia

@@ -104,6 +104,18 @@ TEST_F(TimerSetUpTest, TypedValueBeyondTheRangeIsClampedWhenTheFieldIsLeft) {
     QApplication::sendEvent(dialog->seMins, &out);
     EXPECT_EQ(H(), 1);
     EXPECT_EQ(M(), 0);
+
+    // Hours far beyond the range: the picker follows the typed value to the second, past midnight and
+    // without wrapping, and leaving the field clamps it to 99.
+    edit = dialog->seHours->findChild<QLineEdit*>();
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("999999"));
+    EXPECT_EQ(PickerAhead(), std::int64_t{999999} * 3600);
+    QTest::keyClicks(edit, QStringLiteral("99999999999999999999"));
+    QApplication::sendEvent(dialog->seHours, &out);
+    EXPECT_EQ(H(), 99);
+    EXPECT_EQ(PickerAhead(), 99 * 3600);
+    EXPECT_EQ(dialog->Request().Hours, 99);
 }
 
 TEST_F(TimerSetUpTest, KeyFilterRefusesLettersAndEnter) {
@@ -169,10 +181,23 @@ TEST_F(TimerSetUpTest, SiblingInstalledHidesTheLinkAndTheLinkOpensItsPage) {
     EXPECT_FALSE(dialog->lbRousely->isVisibleTo(dialog.get()));
 }
 
-TEST_F(TimerSetUpTest, F1OpensTheTimerTopic) {
+TEST_F(TimerSetUpTest, F1OpensTheTimerTopicOnceFromEveryControl) {
     Show();
     QTest::keyRelease(dialog.get(), Qt::Key_F1);
     EXPECT_EQ(shell.Topics, QStringList{QStringLiteral("Timer.htm")});
+    // Spin fields and the picker keep the keys they are given; the help still opens from them.
+    for (QWidget* control : dialog->findChildren<QWidget*>()) {
+        if (control->focusPolicy() == Qt::NoFocus || control->window() != dialog.get()) {
+            continue;
+        }
+        shell.Topics.clear();
+        control->setFocus();
+        QTest::keyRelease(control, Qt::Key_F1, Qt::ControlModifier);
+        EXPECT_EQ(shell.Topics, QStringList{QStringLiteral("Timer.htm")}) << control->metaObject()->className();
+    }
+    shell.Topics.clear();
+    QTest::keyRelease(dialog->seHours, Qt::Key_F2);
+    EXPECT_TRUE(shell.Topics.isEmpty());
 }
 
 } // namespace
