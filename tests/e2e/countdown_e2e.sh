@@ -13,7 +13,11 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/out.raw" SDL_DISKAUDIODE
 start_x
 
 # --- with the message box --------------------------------------------------------------------------
+# One value stored with the wrong type (the time format as bytes) costs that value only: the box and
+# the sound after it still come, and the user's file is kept aside before it is saved over.
 write_settings 1 1 "$sound"
+sed -i 's/^"TimeFormat"=dword:00000001$/"TimeFormat"=hex:01,00/' "$XDG_CONFIG_HOME/horavia/settings.conf"
+grep -q '^"TimeFormat"=hex:01,00$' "$XDG_CONFIG_HOME/horavia/settings.conf" || fail "could not spoil the time format"
 start_app "$program"
 set_up_countdown 3
 shot counting1
@@ -31,6 +35,9 @@ wait_for 5 box_gone || fail "Enter did not close the box"
 # The fade takes about a second; after it the output is silent.
 wait_for 10 tail_silent "$SDL_DISKAUDIOFILE" || fail "the sound goes on after the box was closed"
 stop_app
+ls "$XDG_CONFIG_HOME"/horavia/settings.conf.corrupt-* >/dev/null 2>&1 || fail "the file with the bad value was not kept aside"
+grep -q '^"ShowMsgBox"=dword:00000001$' "$XDG_CONFIG_HOME/horavia/settings.conf" || fail "the box's setting was lost on saving"
+grep -q '^"TimeFormat"=dword:' "$XDG_CONFIG_HOME/horavia/settings.conf" || fail "the time format was not saved afresh"
 
 # --- without the box: the stop button, and a click anywhere ----------------------------------------
 rm -f "$SDL_DISKAUDIOFILE"
