@@ -7,9 +7,11 @@
 #include <QStringList>
 
 #include <dlfcn.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 #include <climits>
+#include <mutex>
 
 namespace horavia {
 
@@ -27,14 +29,27 @@ QString ExecutableDir() {
     return QFileInfo(QString::fromLocal8Bit(buf)).absolutePath();
 }
 
-// Module folders in the order tried: the one named in HORAVIA_AUDIO_MODULE_DIR (tests, development), then
-// the folders next to the program. No absolute build path is compiled in, so an installed program never
-// picks up a stale build tree.
+// Whether the program runs with more rights than whoever started it: set-user-ID, or file capabilities such
+// as the wake-alarm one the installed program is given. Such a program takes no load path from its
+// environment, or anyone could run their own module with those rights.
+bool Privileged() {
+    return ::getauxval(AT_SECURE) != 0;
+}
+
+// Module folders in the order tried: the one named in HORAVIA_AUDIO_MODULE_DIR (tests, development; never
+// for a privileged program), then the folders next to the program. No absolute build path is compiled in,
+// so an installed program never picks up a stale build tree.
 QStringList SearchDirs() {
     QStringList dirs;
     const QByteArray env = qgetenv("HORAVIA_AUDIO_MODULE_DIR");
-    if (!env.isEmpty())
+    if (!env.isEmpty() && Privileged()) {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            qCWarning(lcModules) << "HORAVIA_AUDIO_MODULE_DIR is ignored: the program runs with raised privileges";
+        });
+    } else if (!env.isEmpty()) {
         dirs << QString::fromLocal8Bit(env);
+    }
     const QString exe = ExecutableDir();
     if (!exe.isEmpty()) {
         dirs << exe + QStringLiteral("/lib/horavia") << exe + QStringLiteral("/../lib/horavia")

@@ -4,7 +4,9 @@
 
 namespace horavia {
 
-QtFadeTimer::QtFadeTimer() : timer_(std::make_unique<QTimer>()) { timer_->setTimerType(Qt::PreciseTimer); }
+QtFadeTimer::QtFadeTimer() : timer_(std::make_unique<QTimer>()) {
+    timer_->setTimerType(Qt::PreciseTimer);
+}
 
 QtFadeTimer::~QtFadeTimer() = default;
 
@@ -13,7 +15,9 @@ void QtFadeTimer::SetHandler(std::function<void()> onTick) {
     QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), std::move(onTick));
 }
 
-void QtFadeTimer::SetInterval(int ms) { timer_->setInterval(ms); }
+void QtFadeTimer::SetInterval(int ms) {
+    timer_->setInterval(ms);
+}
 
 void QtFadeTimer::SetEnabled(bool enabled) {
     if (enabled)
@@ -22,6 +26,8 @@ void QtFadeTimer::SetEnabled(bool enabled) {
         timer_->stop();
 }
 
-bool QtFadeTimer::Enabled() const { return timer_->isActive(); }
+bool QtFadeTimer::Enabled() const {
+    return timer_->isActive();
+}
 
 } // namespace horavia

@@ -1,5 +1,6 @@
 #include "audio/RsySoundPlayer.h"
 
+#include "audio/AudioLog.h"
 #include "audio/FadeTimer.h"
 #include "audio/MasterMixer.h"
 #include "audio/ModuleLoader.h"
@@ -12,8 +13,11 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <thread>
 
 namespace horavia {
 
@@ -34,8 +38,7 @@ constexpr DWORD NextMarkType = bass::BASS_SYNC_ONETIME | bass::BASS_SYNC_POS;
 constexpr std::size_t MaxIcyEntries = 256;
 constexpr std::size_t MaxIcyBytes = 64 * 1024;
 
-template <typename T>
-void ResolveInto(ModuleLoader& loader, void* module, const char* name, T& slot) {
+template <typename T> void ResolveInto(ModuleLoader& loader, void* module, const char* name, T& slot) {
     slot = reinterpret_cast<T>(loader.Resolve(module, name));
 }
 
@@ -54,7 +57,76 @@ std::int64_t SignedLength(QWORD len) {
     return v < 0 ? 0 : v;
 }
 
-bool IsHttp(const QString& text) { return text.toLower().startsWith(QStringLiteral("http://")); }
+bool IsHttp(const QString& text) {
+    return text.toLower().startsWith(QStringLiteral("http://"));
+}
+
+using Plugin = TRsySoundPlayer::Plugin;
+using CreateEntry = bass::BASS_StreamCreateFile_t TBassEntryPoints::*;
+
+// One row per kind of local file: the module that plays it and its stream-creating entry point, and the
+// entry tried when the first gives no stream (an ".m4a" holds either AAC or ALAC). CD tracks have an
+// entry point of their own shape and no row entry.
+struct FileFormat {
+    const char* extension;
+    Plugin plugin;
+    CreateEntry create;
+    Plugin fallbackPlugin = Plugin::None;
+    CreateEntry fallback = nullptr;
+};
+
+const FileFormat FileFormats[] = {
+    {".wav", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
+    {".mp3", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
+    {".ogg", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
+    {".oga", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
+    {".opus", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
+    {".flac", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
+    {".wma", Plugin::Wma, &TBassEntryPoints::BASS_WMA_StreamCreateFile},
+    {".wmv", Plugin::Wma, &TBassEntryPoints::BASS_WMA_StreamCreateFile},
+    {".cda", Plugin::Cd, nullptr},
+    {".aac", Plugin::Aac, &TBassEntryPoints::BASS_AAC_StreamCreateFile},
+    {".m4a", Plugin::Aac, &TBassEntryPoints::BASS_MP4_StreamCreateFile, Plugin::Alac,
+     &TBassEntryPoints::BASS_ALAC_StreamCreateFile},
+    {".ape", Plugin::Ape, &TBassEntryPoints::BASS_APE_StreamCreateFile},
+};
+
+// The row for a file name's extension (from its last dot, any case); null when outside the list.
+const FileFormat* FormatOf(const QString& fileName) {
+    const QString name = QFileInfo(fileName).fileName();
+    const auto dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return nullptr;
+    const QString ext = name.mid(dot).toLower();
+    for (const FileFormat& f : FileFormats)
+        if (ext == QLatin1String(f.extension))
+            return &f;
+    return nullptr;
+}
+
+// Why the library gave no stream, in words for the log.
+const char* Reason(int error) {
+    switch (error) {
+    case bass::BASS_ERROR_FILEOPEN:
+        return "the file is missing, unreadable or not a regular file";
+    case bass::BASS_ERROR_FILEFORM:
+        return "not a sound of its kind";
+    case bass::BASS_ERROR_CODEC:
+        return "no decoder for it";
+    case bass::BASS_ERROR_TIMEOUT:
+        return "the server did not answer in time";
+    case bass::BASS_ERROR_NONET:
+        return "the server cannot be reached";
+    case bass::BASS_ERROR_INIT:
+        return "no sound output";
+    case bass::BASS_ERROR_ILLPARAM:
+        return "not an address that can be played";
+    case bass::BASS_ERROR_NOTAVAIL:
+        return "the module for its format is missing";
+    default:
+        return "the audio library refused it";
+    }
+}
 
 bool IsHttp(const std::string& text) {
     static constexpr char scheme[] = "http://";
@@ -68,13 +140,73 @@ bool IsHttp(const std::string& text) {
 
 } // namespace
 
+// What the worker opens: a local file, or a stream when url is set.
+struct TRsySoundPlayer::Source {
+    std::uint64_t generation = 0;
+    QString fileName;
+    std::string url;
+
+    QString Text() const { return url.empty() ? fileName : QString::fromStdString(url); }
+};
+
+// The worker thread and what it shares with the caller's thread, under its lock. The thread holds this
+// too, so that a thread stuck in a blocking call can be left behind when the player goes: on waking it
+// finds `abandoned` and leaves without touching the player.
+struct TRsySoundPlayer::Worker {
+    enum class Opened {
+        None,    // nothing to start: no source, or its open failed
+        Pending, // the open of the current source is queued or running
+        Fresh,   // the current source is open and has not been started
+        Used,    // the current source has been started (or stopped): a new start opens it again
+    };
+
+    std::mutex m;
+    std::condition_variable wake; // work for the thread, or quit
+    std::condition_variable idle; // the thread left a job or entered a blocking call
+    std::thread thread;
+    bool inlineJobs = false;
+    bool quit = false;
+    bool busy = false;
+    bool blocking = false;
+    bool abandoned = false;
+    std::optional<Source> open; // the next source to open
+    std::uint64_t generation = 0;
+    Opened opened = Opened::None;
+    bool startWanted = false;
+    bass::BASS_StreamFree_t streamFree = nullptr; // what a left-behind thread frees its stream with
+
+    bool HasWork() const { return open.has_value() || (startWanted && opened == Opened::Fresh); }
+};
+
+namespace {
+
+// Runs a call that may wait on the sound source with the worker's lock released. False when the player
+// was destroyed meanwhile: the caller must then leave without touching it.
+template <typename Call> bool Blocking(auto& w, std::unique_lock<std::mutex>& lock, Call&& call) {
+    w.blocking = true;
+    w.idle.notify_all();
+    lock.unlock();
+    call();
+    lock.lock();
+    w.blocking = false;
+    return !w.abandoned;
+}
+
+} // namespace
+
 TRsySoundPlayer::TRsySoundPlayer(void* windowHandle) : TRsySoundPlayer(windowHandle, Dependencies{}) {}
 
 TRsySoundPlayer::TRsySoundPlayer(void* windowHandle, Dependencies deps)
-    : loader_(deps.loader ? *deps.loader : ModuleLoader::System()), deps_(std::move(deps)) {
+    : loader_(deps.loader ? *deps.loader : ModuleLoader::System()), deps_(std::move(deps)),
+      worker_(std::make_shared<Worker>()) {
+    worker_->inlineJobs = deps_.openOnCallerThread;
+    RouteAlsaLog();
     lib_ = loader_.Load(CoreModule);
     if (!lib_)
         return; // inert: every operation that needs the library does nothing
+    if (auto setLog =
+            reinterpret_cast<void (*)(void (*)(int, const char*))>(loader_.Resolve(lib_, "HoraviaAudio_SetLogHandler")))
+        setLog(&TRsySoundPlayer::LibraryLog);
     ResolveInto(loader_, lib_, "BASS_Init", api_.BASS_Init);
     ResolveInto(loader_, lib_, "BASS_Free", api_.BASS_Free);
     ResolveInto(loader_, lib_, "BASS_GetVolume", api_.BASS_GetVolume);
@@ -92,6 +224,7 @@ TRsySoundPlayer::TRsySoundPlayer(void* windowHandle, Dependencies deps)
     ResolveInto(loader_, lib_, "BASS_ChannelGetInfo", api_.BASS_ChannelGetInfo);
     ResolveInto(loader_, lib_, "BASS_ChannelPlay", api_.BASS_ChannelPlay);
     ResolveInto(loader_, lib_, "BASS_ChannelStop", api_.BASS_ChannelStop);
+    worker_->streamFree = api_.BASS_StreamFree;
 
     if (!api_.BASS_Init || !api_.BASS_Init(1, 44100, 0, windowHandle, nullptr)) {
         // later opens are refused by the uninitialised library
@@ -113,6 +246,28 @@ TRsySoundPlayer::TRsySoundPlayer(void* windowHandle, Dependencies deps)
 }
 
 TRsySoundPlayer::~TRsySoundPlayer() {
+    {
+        Worker& w = *worker_;
+        Lock lock(w.m);
+        w.quit = true;
+        w.open.reset();
+        w.startWanted = false;
+        w.wake.notify_all();
+        if (w.thread.joinable()) {
+            // A job that only talks to the library ends soon; one waiting on a source may never end.
+            w.idle.wait(lock, [&] { return !w.busy || w.blocking; });
+            workerAbandoned_ = w.busy;
+            w.abandoned = workerAbandoned_;
+        }
+    }
+    if (worker_->thread.joinable()) {
+        if (workerAbandoned_) {
+            qCWarning(lcPlayer) << "A sound source still holds the player's worker; it is left behind";
+            worker_->thread.detach();
+        } else {
+            worker_->thread.join();
+        }
+    }
     const TPlayerState s = state_.load();
     if (s == psReady || s == psPlaying)
         Stop();
@@ -125,6 +280,8 @@ TRsySoundPlayer::~TRsySoundPlayer() {
     SetVolume(savedOutputVolume_);
     if (lib_ && api_.BASS_Free)
         api_.BASS_Free(); // waits for the library's threads: none of our routines runs after this
+    if (workerAbandoned_)
+        return; // the worker left behind is inside (or will call) the modules: they stay loaded
     for (void** module : {&cd_, &wma_, &aac_, &alac_, &ape_, &lib_}) {
         if (*module) {
             loader_.Unload(*module);
@@ -144,24 +301,302 @@ void TRsySoundPlayer::SetVolume(DWORD volume) {
         api_.BASS_SetVolume(std::min<DWORD>(volume, 100));
 }
 
+bass::BASS_CHANNELINFO TRsySoundPlayer::ChannelInfo() const {
+    std::lock_guard lock(worker_->m);
+    return channelInfo_;
+}
+
+TBroadcastInfo TRsySoundPlayer::BroadcastInfo() const {
+    std::lock_guard lock(worker_->m);
+    return broadcastInfo_;
+}
+
+QStringList TRsySoundPlayer::Extensions() {
+    QStringList list;
+    for (const FileFormat& f : FileFormats)
+        list << QLatin1String(f.extension);
+    return list;
+}
+
 void TRsySoundPlayer::SetFileName(const QString& name) {
     if (IsHttp(name)) {
         SetURL(name.toStdString());
         return;
     }
     fileName_ = name;
-    OpenFile();
+    url_.clear(); // a local file replaces an earlier stream address as the source
+    if (!lib_)
+        return;
+    Source source;
+    source.fileName = name;
+    Request(FormatOf(name) ? &source : nullptr);
 }
 
 void TRsySoundPlayer::SetURL(const std::string& url) {
     url_ = url;
-    OpenStream();
+    if (!lib_)
+        return;
+    Source source;
+    source.url = url;
+    Request(IsHttp(url) ? &source : nullptr);
+}
+
+// Makes the given source the current one and has it opened; null leaves no source to open or start.
+void TRsySoundPlayer::Request(const Source* source) {
+    Worker& w = *worker_;
+    Lock lock(w.m);
+    ++w.generation;
+    w.startWanted = false;
+    if (source) {
+        w.open = *source;
+        w.open->generation = w.generation;
+        w.opened = Worker::Opened::Pending;
+    } else {
+        w.open.reset();
+        w.opened = Worker::Opened::None;
+    }
+    Kick(lock);
+}
+
+bool TRsySoundPlayer::CurrentSource(Source& source) const {
+    if (IsHttp(url_)) {
+        source.url = url_;
+        return true;
+    }
+    source.fileName = fileName_;
+    return FormatOf(fileName_) != nullptr;
+}
+
+void TRsySoundPlayer::Kick(Lock& lock) {
+    Worker& w = *worker_;
+    if (w.inlineJobs) {
+        w.busy = true;
+        while (w.HasWork() && Step(w, lock)) {
+        }
+        w.busy = false;
+        return;
+    }
+    if (!w.thread.joinable())
+        w.thread = std::thread(&TRsySoundPlayer::WorkerMain, worker_, this);
+    w.wake.notify_all();
+}
+
+void TRsySoundPlayer::WorkerMain(std::shared_ptr<Worker> worker, TRsySoundPlayer* self) {
+    Worker& w = *worker;
+    Lock lock(w.m);
+    for (;;) {
+        w.wake.wait(lock, [&] { return w.quit || w.HasWork(); });
+        if (w.quit)
+            return;
+        w.busy = true;
+        if (!self->Step(w, lock))
+            return; // the player is gone
+        w.busy = false;
+        w.idle.notify_all();
+    }
+}
+
+// One piece of work, with the worker's lock held: the pending open, else the wanted start. False when the
+// player was destroyed during a blocking call.
+bool TRsySoundPlayer::Step(Worker& w, Lock& lock) {
+    if (w.open) {
+        const Source source = std::move(*w.open);
+        w.open.reset();
+        return OpenSource(w, lock, source);
+    }
+    if (w.startWanted && w.opened == Worker::Opened::Fresh)
+        StartChannel(w, lock);
+    return true;
+}
+
+bool TRsySoundPlayer::OpenSource(Worker& w, Lock& lock, const Source& source) {
+    // The sound that was open goes first, as at every open: stopped, its notifications removed, freed.
+    if (const DWORD old = channel_.exchange(0); old != 0) {
+        progressSync_ = 0;
+        const DWORD end = endSync_.exchange(0);
+        if (api_.BASS_ChannelStop)
+            api_.BASS_ChannelStop(old);
+        if (end != 0 && api_.BASS_ChannelRemoveSync)
+            api_.BASS_ChannelRemoveSync(old, end);
+        // freeing waits for the stream's decoding thread, which may be reading from the source
+        const auto streamFree = api_.BASS_StreamFree;
+        if (!Blocking(w, lock, [streamFree, old] {
+                if (streamFree)
+                    streamFree(old);
+            }))
+            return false;
+    }
+    if (source.generation != w.generation)
+        return true; // another source was chosen meanwhile
+    DWORD handle = 0;
+    int error = bass::BASS_OK;
+    const bool alive = source.url.empty() ? CreateFromFile(w, lock, source, handle, error)
+                                          : CreateFromUrl(w, lock, source, handle, error);
+    if (!alive) {
+        // the player is gone: only what the worker holds itself may be used, and without the lock, which
+        // the player's last steps still take
+        const auto streamFree = w.streamFree;
+        lock.unlock();
+        if (handle != 0 && streamFree)
+            streamFree(handle);
+        return false;
+    }
+    if (source.generation != w.generation) {
+        // not wanted any more
+        if (handle != 0) {
+            const auto streamFree = api_.BASS_StreamFree;
+            if (!Blocking(w, lock, [streamFree, handle] {
+                    if (streamFree)
+                        streamFree(handle);
+                }))
+                return false;
+        }
+        return true;
+    }
+    if (handle == 0) {
+        qCWarning(lcPlayer).noquote() << "Unable to play" << source.Text() << "-" << Reason(error);
+        w.opened = Worker::Opened::None;
+        // a stream that could not be connected is not "ready", and nothing plays
+        state_ = psStopped;
+        if (w.startWanted) {
+            w.startWanted = false;
+            RaisePlayEnd(lock);
+        }
+        return true;
+    }
+    Install(w, lock, source, handle);
+    return true;
+}
+
+// Creates the stream of a local file by its extension's row, loading the plug-in it needs. Returns false
+// when the player was destroyed meanwhile (handle then holds what must be freed).
+bool TRsySoundPlayer::CreateFromFile(Worker& w, Lock& lock, const Source& source, DWORD& handle, int& error) {
+    const FileFormat* format = FormatOf(source.fileName);
+    error = bass::BASS_ERROR_FILEFORM;
+    if (!format)
+        return true;
+    const std::u16string wide(reinterpret_cast<const char16_t*>(source.fileName.utf16()),
+                              static_cast<std::size_t>(source.fileName.size()));
+    const QString name = source.fileName;
+    const auto errorCode = api_.BASS_ErrorGetCode;
+    // Looking for the file may wait as long as the open: a hung network mount holds both.
+    auto create = [&](auto call) {
+        return Blocking(w, lock, [&handle, &error, &name, errorCode, call] {
+            if (!QFileInfo::exists(name)) {
+                error = bass::BASS_ERROR_FILEOPEN;
+                return;
+            }
+            handle = call();
+            error = handle == 0 && errorCode ? errorCode() : bass::BASS_OK;
+        });
+    };
+    error = bass::BASS_ERROR_NOTAVAIL;
+    if (format->plugin != Plugin::None && !LoadPlugin(format->plugin))
+        return true;
+    if (format->plugin == Plugin::Cd) {
+        const auto fn = api_.BASS_CD_StreamCreateFile;
+        return create([fn, &wide] { return fn ? fn(wide.c_str(), OpenFlags) : DWORD{0}; });
+    }
+    const auto first = api_.*format->create;
+    if (!create([first, &wide] { return first ? first(0, wide.c_str(), 0, 0, OpenFlags) : DWORD{0}; }))
+        return false;
+    if (handle != 0 || !format->fallback || error == bass::BASS_ERROR_FILEOPEN)
+        return true;
+    if (!LoadPlugin(format->fallbackPlugin)) {
+        error = bass::BASS_ERROR_NOTAVAIL;
+        return true;
+    }
+    const auto second = api_.*format->fallback;
+    return create([second, &wide] { return second ? second(0, wide.c_str(), 0, 0, OpenFlags) : DWORD{0}; });
+}
+
+bool TRsySoundPlayer::CreateFromUrl(Worker& w, Lock& lock, const Source& source, DWORD& handle, int& error) {
+    const auto createUrl = api_.BASS_StreamCreateURL;
+    const auto errorCode = api_.BASS_ErrorGetCode;
+    Worker* user = &w;
+    return Blocking(w, lock, [&handle, &error, &source, createUrl, errorCode, user] {
+        handle = createUrl ? createUrl(source.url.c_str(), 0, bass::BASS_STREAM_STATUS,
+                                       &TRsySoundPlayer::DownloadRoutine, user)
+                           : 0;
+        error = handle == 0 && errorCode ? errorCode() : bass::BASS_OK;
+    });
+}
+
+// Takes a new stream as the current sound: notifications, length, information, and for a network stream
+// its station data and first metadata.
+void TRsySoundPlayer::Install(Worker& w, Lock& lock, const Source& source, DWORD handle) {
+    channel_ = handle;
+    const bool stream = !source.url.empty();
+    const char* meta = nullptr;
+    broadcastInfo_ = {};
+    if (stream) {
+        if (api_.BASS_StreamGetTags) {
+            broadcastInfo_ = ParseBroadcastInfo(api_.BASS_StreamGetTags(handle, bass::BASS_TAG_ICY));
+            meta = api_.BASS_StreamGetTags(handle, bass::BASS_TAG_META);
+        }
+        if (api_.BASS_ChannelSetSync)
+            api_.BASS_ChannelSetSync(handle, bass::BASS_SYNC_META, 0, &TRsySoundPlayer::MetaRoutine, nullptr);
+    }
+    ArmNotifications();
+    double ms = -1.0;
+    if (!stream && api_.BASS_ChannelGetLength && api_.BASS_ChannelBytes2Seconds) {
+        const QWORD len = api_.BASS_ChannelGetLength(handle, bass::BASS_POS_BYTE);
+        if (len != bass::BASS_LENGTH_UNKNOWN)
+            ms = RoundEven(api_.BASS_ChannelBytes2Seconds(handle, len) * 1000.0);
+    }
+    // a length beyond the 32-bit millisecond range is capped, not wrapped
+    lengthMs_ = ms < 0 || !std::isfinite(ms)
+                    ? 0
+                    : static_cast<std::int32_t>(std::min(ms, double(std::numeric_limits<std::int32_t>::max())));
+    channelInfo_ = {};
+    if (api_.BASS_ChannelGetInfo)
+        api_.BASS_ChannelGetInfo(handle, &channelInfo_);
+    w.opened = Worker::Opened::Fresh;
+    if (!w.startWanted)
+        state_ = stream ? psReady : psStopped;
+    if (stream && OnMetaData) {
+        const MetaDataEvent onMeta = OnMetaData;
+        lock.unlock();
+        onMeta(meta);
+        lock.lock();
+    }
+}
+
+void TRsySoundPlayer::StartChannel(Worker& w, Lock& lock) {
+    const std::uint64_t generation = w.generation;
+    lock.unlock();
+    ClearMasterMute();
+    lock.lock();
+    // a Stop or another source may have come in while the mute was cleared
+    if (!w.startWanted || w.opened != Worker::Opened::Fresh || w.generation != generation)
+        return;
+    w.startWanted = false;
+    w.opened = Worker::Opened::Used;
+    const DWORD ch = channel_.load();
+    if (api_.BASS_ChannelPlay && api_.BASS_ChannelPlay(ch, 0)) {
+        state_ = psPlaying;
+        return;
+    }
+    qCWarning(lcPlayer) << "The audio library did not start the sound";
+    state_ = psStopped;
+    RaisePlayEnd(lock);
+}
+
+void TRsySoundPlayer::RaisePlayEnd(Lock& lock) {
+    const PlayEndEvent onEnd = OnPlayEnd;
+    if (!onEnd)
+        return;
+    lock.unlock();
+    onEnd(false);
+    lock.lock();
 }
 
 bool TRsySoundPlayer::LoadPlugin(Plugin plugin) {
     void** handle = nullptr;
     const char* file = nullptr;
     switch (plugin) {
+    case Plugin::None:
+        return true;
     case Plugin::Wma:
         handle = &wma_;
         file = WmaModule;
@@ -191,6 +626,8 @@ bool TRsySoundPlayer::LoadPlugin(Plugin plugin) {
         return false; // tried again at the next open of this format
     }
     switch (plugin) {
+    case Plugin::None:
+        break;
     case Plugin::Wma:
         ResolveInto(loader_, wma_, "BASS_WMA_StreamCreateFile", api_.BASS_WMA_StreamCreateFile);
         break;
@@ -208,119 +645,6 @@ bool TRsySoundPlayer::LoadPlugin(Plugin plugin) {
         ResolveInto(loader_, ape_, "BASS_APE_StreamCreateFile", api_.BASS_APE_StreamCreateFile);
         break;
     }
-    return true;
-}
-
-// Stops the current stream and frees it, so that an alarm repeated all day does not pile up streams.
-void TRsySoundPlayer::ReleaseChannel() {
-    const DWORD old = channel_.load();
-    if (old == 0)
-        return;
-    const TPlayerState s = state_.load();
-    if (s == psStopped || s == psPlaying)
-        Stop();
-    channel_ = 0;
-    progressSync_ = 0;
-    endSync_ = 0;
-    if (api_.BASS_StreamFree)
-        api_.BASS_StreamFree(old);
-}
-
-bool TRsySoundPlayer::OpenFile() {
-    const QString name = QFileInfo(fileName_).fileName();
-    const auto dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString ext = dot < 0 ? QString() : name.mid(dot).toLower();
-    static const QStringList known = {QStringLiteral(".wav"), QStringLiteral(".mp3"), QStringLiteral(".ogg"),
-                                      QStringLiteral(".wma"), QStringLiteral(".wmv"), QStringLiteral(".cda"),
-                                      QStringLiteral(".aac"), QStringLiteral(".m4a"), QStringLiteral(".ape")};
-    if (!known.contains(ext))
-        return false;
-    if (!lib_)
-        return false;
-    ReleaseChannel();
-
-    const std::u16string wide(reinterpret_cast<const char16_t*>(fileName_.utf16()),
-                              static_cast<std::size_t>(fileName_.size()));
-    const void* file = wide.c_str();
-    DWORD handle = 0;
-    auto create = [&](bass::BASS_StreamCreateFile_t fn) { return fn ? fn(0, file, 0, 0, OpenFlags) : 0; };
-    if (ext == QLatin1String(".wav") || ext == QLatin1String(".mp3") || ext == QLatin1String(".ogg")) {
-        handle = create(api_.BASS_StreamCreateFile);
-    } else if (ext == QLatin1String(".wma") || ext == QLatin1String(".wmv")) {
-        if (!LoadPlugin(Plugin::Wma))
-            return false;
-        handle = create(api_.BASS_WMA_StreamCreateFile);
-    } else if (ext == QLatin1String(".cda")) {
-        if (!LoadPlugin(Plugin::Cd))
-            return false;
-        handle = api_.BASS_CD_StreamCreateFile ? api_.BASS_CD_StreamCreateFile(file, OpenFlags) : 0;
-    } else if (ext == QLatin1String(".aac")) {
-        if (!LoadPlugin(Plugin::Aac))
-            return false;
-        handle = create(api_.BASS_AAC_StreamCreateFile);
-    } else if (ext == QLatin1String(".m4a")) {
-        if (!LoadPlugin(Plugin::Aac))
-            return false;
-        handle = create(api_.BASS_MP4_StreamCreateFile);
-        if (handle == 0) {
-            if (!LoadPlugin(Plugin::Alac))
-                return false;
-            handle = create(api_.BASS_ALAC_StreamCreateFile);
-        }
-    } else if (ext == QLatin1String(".ape")) {
-        if (!LoadPlugin(Plugin::Ape))
-            return false;
-        handle = create(api_.BASS_APE_StreamCreateFile);
-    }
-    channel_ = handle;
-    if (handle == 0)
-        return false;
-    ArmNotifications();
-
-    double ms = -1.0;
-    if (api_.BASS_ChannelGetLength && api_.BASS_ChannelBytes2Seconds) {
-        const QWORD len = api_.BASS_ChannelGetLength(handle, bass::BASS_POS_BYTE);
-        if (len != bass::BASS_LENGTH_UNKNOWN)
-            ms = RoundEven(api_.BASS_ChannelBytes2Seconds(handle, len) * 1000.0);
-    }
-    // a length beyond the 32-bit millisecond range is capped, not wrapped
-    lengthMs_ = ms < 0 || !std::isfinite(ms)
-                    ? 0
-                    : static_cast<std::int32_t>(std::min(ms, double(std::numeric_limits<std::int32_t>::max())));
-    channelInfo_ = {};
-    if (api_.BASS_ChannelGetInfo)
-        api_.BASS_ChannelGetInfo(handle, &channelInfo_);
-    state_ = psStopped;
-    return true;
-}
-
-bool TRsySoundPlayer::OpenStream() {
-    if (!IsHttp(url_) || !lib_)
-        return false;
-    ReleaseChannel();
-    const DWORD handle = api_.BASS_StreamCreateURL
-                             ? api_.BASS_StreamCreateURL(url_.c_str(), 0, bass::BASS_STREAM_STATUS,
-                                                         &TRsySoundPlayer::DownloadRoutine, nullptr)
-                             : 0;
-    broadcastInfo_ = {};
-    channel_ = handle;
-    if (handle == 0) {
-        // a stream that could not be connected is not "ready": Play would only fail later
-        state_ = psStopped;
-        return false;
-    }
-    if (api_.BASS_StreamGetTags)
-        broadcastInfo_ = ParseBroadcastInfo(api_.BASS_StreamGetTags(handle, bass::BASS_TAG_ICY));
-    if (OnMetaData)
-        OnMetaData(api_.BASS_StreamGetTags ? api_.BASS_StreamGetTags(handle, bass::BASS_TAG_META) : nullptr);
-    if (api_.BASS_ChannelSetSync)
-        api_.BASS_ChannelSetSync(handle, bass::BASS_SYNC_META, 0, &TRsySoundPlayer::MetaRoutine, nullptr);
-    ArmNotifications();
-    lengthMs_ = 0;
-    channelInfo_ = {};
-    if (api_.BASS_ChannelGetInfo)
-        api_.BASS_ChannelGetInfo(handle, &channelInfo_);
-    state_ = psReady;
     return true;
 }
 
@@ -344,28 +668,33 @@ void TRsySoundPlayer::ClearMasterMute() {
 }
 
 bool TRsySoundPlayer::Play() {
-    if (!QFileInfo::exists(fileName_) && !IsHttp(url_))
-        return false;
     if (!lib_)
         return false;
-    if (channel_.load() == 0)
-        state_ = psStopped;
-    if (state_.load() == psReady) {
-        ClearMasterMute();
-        const bool ok = api_.BASS_ChannelPlay && api_.BASS_ChannelPlay(channel_.load(), 0);
-        state_ = psPlaying;
-        return ok;
-    }
-    const bool opened = IsHttp(url_) ? OpenStream() : OpenFile();
-    if (!opened)
+    Source source;
+    if (!CurrentSource(source))
         return false;
-    ClearMasterMute();
-    const bool ok = api_.BASS_ChannelPlay && api_.BASS_ChannelPlay(channel_.load(), 0);
+    Worker& w = *worker_;
+    Lock lock(w.m);
+    // the source is opened once: a start right after SetFileName waits for that open instead of repeating it
+    if (w.opened != Worker::Opened::Pending && w.opened != Worker::Opened::Fresh) {
+        ++w.generation;
+        source.generation = w.generation;
+        w.open = source;
+        w.opened = Worker::Opened::Pending;
+    }
+    w.startWanted = true;
     state_ = psPlaying;
-    return ok;
+    Kick(lock);
+    return state_.load() == psPlaying;
 }
 
 void TRsySoundPlayer::Stop() {
+    Worker& w = *worker_;
+    Lock lock(w.m);
+    w.startWanted = false;
+    // a stopped stream is not started again where it stopped: the next Play opens the source anew
+    if (w.opened == Worker::Opened::Fresh)
+        w.opened = Worker::Opened::Used;
     const DWORD ch = channel_.load();
     if (lib_ && ch != 0) {
         if (api_.BASS_ChannelStop)
@@ -432,6 +761,7 @@ void TRsySoundPlayer::EndRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
 }
 
 void TRsySoundPlayer::HandleEnd(DWORD channel) {
+    Lock lock(worker_->m);
     // a stream that was replaced meanwhile has nothing to report
     if (channel != channel_.load())
         return;
@@ -439,9 +769,11 @@ void TRsySoundPlayer::HandleEnd(DWORD channel) {
     if (mark != 0 && api_.BASS_ChannelRemoveSync)
         api_.BASS_ChannelRemoveSync(channel, mark);
     endSync_ = 0;
+    // the sound asked for by a Play since then is still to come: its own end will be reported
+    if (worker_->startWanted)
+        return;
     state_ = psStopped;
-    if (OnPlayEnd)
-        OnPlayEnd(false);
+    RaisePlayEnd(lock);
 }
 
 void TRsySoundPlayer::ProgressRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
@@ -458,8 +790,7 @@ void TRsySoundPlayer::HandleProgress(DWORD channel) {
 
     // 64-bit throughout: a long stream's byte counts pass 2^31 and must not wrap
     const std::int64_t len = api_.BASS_ChannelGetLength ? SignedLength(api_.BASS_ChannelGetLength(channel, 0)) : 0;
-    const std::int64_t pos =
-        api_.BASS_ChannelGetPosition ? SignedLength(api_.BASS_ChannelGetPosition(channel, 0)) : 0;
+    const std::int64_t pos = api_.BASS_ChannelGetPosition ? SignedLength(api_.BASS_ChannelGetPosition(channel, 0)) : 0;
     int percent = 0;
     if (len > 0) {
         const double p = RoundEven(100.0 * static_cast<double>(pos) / static_cast<double>(len));
@@ -487,12 +818,27 @@ void TRsySoundPlayer::MetaRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
                                                    : nullptr);
 }
 
-void TRsySoundPlayer::DownloadRoutine(const void* buffer, DWORD length, void*) {
-    TRsySoundPlayer* self = SoundPlayer.load();
-    if (!self || !buffer || length != 0 || !self->OnDownloadStatus)
+// Runs on the thread that connects the stream, the worker's, while it waits in the library with the lock
+// released. The user value is the worker: once the player has gone (and left the worker behind), its
+// lock tells so.
+void TRsySoundPlayer::DownloadRoutine(const void* buffer, DWORD length, void* user) {
+    if (!buffer || length != 0 || !user)
         return;
-    self->OnDownloadStatus(std::string(static_cast<const char*>(buffer),
-                                       strnlen(static_cast<const char*>(buffer), 64 * 1024)));
+    auto& w = *static_cast<Worker*>(user);
+    DownloadStatusEvent onStatus;
+    {
+        std::lock_guard lock(w.m);
+        TRsySoundPlayer* self = SoundPlayer.load();
+        if (w.abandoned || !self || self->worker_.get() != &w)
+            return;
+        onStatus = self->OnDownloadStatus;
+    }
+    if (onStatus)
+        onStatus(std::string(static_cast<const char*>(buffer), strnlen(static_cast<const char*>(buffer), 64 * 1024)));
+}
+
+void TRsySoundPlayer::LibraryLog(int level, const char* text) {
+    LibraryLogLine(level, text);
 }
 
 } // namespace horavia

@@ -5,11 +5,13 @@
 #include "audio/PlayerState.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace horavia {
@@ -25,9 +27,14 @@ struct TBroadcastInfo {
 };
 
 // Plays the alarm sound: a local file or an "http://" stream, through the audio library loaded at run time.
-// It never raises an error to its callers: without the library it does nothing, and a sound that cannot be
-// opened makes Play return false. The end, progress, metadata and download routines run on the library's
-// threads; they reach the player only through SoundPlayer and call the events there.
+// It never raises an error to its callers and never makes them wait on a sound source: opening a file
+// (which may be a FIFO or lie on a hung network mount) and connecting a stream happen on the player's own
+// worker thread. SetFileName hands the source to that thread, which opens it once; Play asks it to start
+// the sound as soon as the source is open, and State is psPlaying from then on. A source that cannot be
+// opened or started is logged, State falls back to psStopped and OnPlayEnd(false) tells the owner that the
+// sound it was given is over. Without the library nothing is opened and Play returns false. The end,
+// progress, metadata and download routines run on the library's threads; they reach the player only
+// through SoundPlayer and call the events there.
 class TRsySoundPlayer final {
 public:
     using PlayEndEvent = std::function<void(bool aborted)>;
@@ -40,6 +47,9 @@ public:
         ModuleLoader* loader = nullptr;
         std::function<std::unique_ptr<MasterMixer>()> makeMixer;
         std::function<std::unique_ptr<FadeTimer>()> makeFadeTimer;
+        // Open and start on the caller's thread instead of the worker; for a fake library that never blocks,
+        // so that tests see each call's whole effect when it returns.
+        bool openOnCallerThread = false;
     };
 
     // Module file names, looked up by ModuleLoader.
@@ -61,11 +71,14 @@ public:
     TRsySoundPlayer(const TRsySoundPlayer&) = delete;
     TRsySoundPlayer& operator=(const TRsySoundPlayer&) = delete;
 
-    // Selects the source and opens it at once; an "http://" address (any case) goes to SetURL.
+    // Selects a local file as the source (forgetting any stream address) and has it opened; an "http://"
+    // address (any case) goes to SetURL. Returns at once.
     void SetFileName(const QString& name);
-    // Stores the network address and opens it as a stream.
+    // Stores the network address and has it connected as a stream. Returns at once.
     void SetURL(const std::string& url);
-    // Starts the current source; true when the library accepted the start.
+    // Starts the current source, opening it again when it has already played or failed. False when there
+    // is nothing to play (no library, no address, an extension outside the list) or the start has already
+    // failed; otherwise the start is under way and State is psPlaying. Returns at once.
     bool Play();
     // Stops the sound; OnPlayEnd is not raised.
     void Stop();
@@ -76,15 +89,19 @@ public:
     void SetVolume(bass::DWORD volume);
 
     TPlayerState State() const { return state_.load(); }
-    std::int32_t LengthMs() const { return lengthMs_; }
-    const bass::BASS_CHANNELINFO& ChannelInfo() const { return channelInfo_; }
-    const TBroadcastInfo& BroadcastInfo() const { return broadcastInfo_; }
+    // Filled by the open; 0 and empty until then.
+    std::int32_t LengthMs() const { return lengthMs_.load(); }
+    bass::BASS_CHANNELINFO ChannelInfo() const;
+    TBroadcastInfo BroadcastInfo() const;
     const QString& FileName() const { return fileName_; }
     const std::string& URL() const { return url_; }
     bool LibraryLoaded() const { return lib_ != nullptr; }
     bool Fading() const { return fading_; }
     // The fade timer, once the first fade made it; tests drive its ticks.
     FadeTimer* FadeTimerForTest() const { return fadeTimer_.get(); }
+
+    // Extensions of the local files played, lower case with their dot.
+    static QStringList Extensions();
 
     // Takes station name and bit rate from an ICY header list (NUL-terminated strings ending with an empty
     // one). The prefixes are matched exactly; the walk is bounded.
@@ -96,14 +113,26 @@ public:
     DownloadStatusEvent OnDownloadStatus;
     MetaDataEvent OnMetaData;
 
-private:
-    enum class Plugin { Wma, Cd, Aac, Alac, Ape };
+    enum class Plugin { None, Wma, Cd, Aac, Alac, Ape };
 
-    bool OpenFile();
-    bool OpenStream();
+private:
+    struct Worker;
+    struct Source;
+    using Lock = std::unique_lock<std::mutex>;
+
+    void Request(const Source* source);
+    bool CurrentSource(Source& source) const;
+    void Kick(Lock& lock);
+    static void WorkerMain(std::shared_ptr<Worker> worker, TRsySoundPlayer* self);
+    bool Step(Worker& w, Lock& lock);
+    bool OpenSource(Worker& w, Lock& lock, const Source& source);
+    bool CreateFromFile(Worker& w, Lock& lock, const Source& source, bass::HSTREAM& handle, int& error);
+    bool CreateFromUrl(Worker& w, Lock& lock, const Source& source, bass::HSTREAM& handle, int& error);
+    void Install(Worker& w, Lock& lock, const Source& source, bass::HSTREAM handle);
+    void StartChannel(Worker& w, Lock& lock);
+    void RaisePlayEnd(Lock& lock);
     bool LoadPlugin(Plugin plugin);
     void ArmNotifications();
-    void ReleaseChannel();
     void ClearMasterMute();
     void FadeTick();
 
@@ -111,6 +140,7 @@ private:
     static void ProgressRoutine(bass::HSYNC handle, bass::DWORD channel, bass::DWORD data, void* user);
     static void MetaRoutine(bass::HSYNC handle, bass::DWORD channel, bass::DWORD data, void* user);
     static void DownloadRoutine(const void* buffer, bass::DWORD length, void* user);
+    static void LibraryLog(int level, const char* text);
     void HandleEnd(bass::DWORD channel);
     void HandleProgress(bass::DWORD channel);
 
@@ -124,12 +154,16 @@ private:
     void* ape_ = nullptr;
     TBassEntryPoints api_;
 
+    // Shared with the worker thread; it outlives the player when the worker is stuck in a blocking call.
+    std::shared_ptr<Worker> worker_;
+    bool workerAbandoned_ = false;
+
     std::atomic<bass::HSTREAM> channel_{0};
-    QString fileName_;
-    std::string url_;
-    std::int32_t lengthMs_ = 0;
+    QString fileName_; // caller's thread only
+    std::string url_;  // caller's thread only
+    std::atomic<std::int32_t> lengthMs_{0};
     std::atomic<TPlayerState> state_{psStopped};
-    bass::BASS_CHANNELINFO channelInfo_{};
+    bass::BASS_CHANNELINFO channelInfo_{}; // the worker's lock guards it and broadcastInfo_
     std::unique_ptr<MasterMixer> mixer_;
     std::int32_t savedMasterVolume_ = 0; // 0..65535
     std::int32_t savedMasterMute_ = 0;

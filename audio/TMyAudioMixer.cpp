@@ -1,5 +1,7 @@
 #include "audio/TMyAudioMixer.h"
 
+#include "audio/AudioLog.h"
+
 #include <QLoggingCategory>
 
 #include <alsa/asoundlib.h>
@@ -22,8 +24,8 @@ long ToAlsa(int v, long min, long max) {
 int FromAlsa(long v, long min, long max) {
     if (max <= min)
         return 0;
-    const long long scaled = (static_cast<long long>(std::clamp(v, min, max) - min) * FullScale + (max - min) / 2) /
-                             (max - min);
+    const long long scaled =
+        (static_cast<long long>(std::clamp(v, min, max) - min) * FullScale + (max - min) / 2) / (max - min);
     return static_cast<int>(scaled);
 }
 
@@ -42,6 +44,7 @@ struct TMyAudioMixer::Impl {
 };
 
 TMyAudioMixer::TMyAudioMixer() : impl_(std::make_unique<Impl>()) {
+    RouteAlsaLog();
     snd_mixer_t* m = nullptr;
     if (snd_mixer_open(&m, 0) < 0)
         return;
@@ -66,7 +69,9 @@ TMyAudioMixer::TMyAudioMixer() : impl_(std::make_unique<Impl>()) {
 
 TMyAudioMixer::~TMyAudioMixer() = default;
 
-bool TMyAudioMixer::Available() const { return impl_->master != nullptr; }
+bool TMyAudioMixer::Available() const {
+    return impl_->master != nullptr;
+}
 
 bool TMyAudioMixer::ReadMaster(int& left, int& right, bool& mute) {
     snd_mixer_elem_t* e = impl_->master;
@@ -95,8 +100,8 @@ bool TMyAudioMixer::WriteMaster(int left, int right, bool mute) {
     snd_mixer_elem_t* e = impl_->master;
     if (!e)
         return false;
-    bool ok = snd_mixer_selem_set_playback_volume(e, SND_MIXER_SCHN_FRONT_LEFT,
-                                                  ToAlsa(left, impl_->min, impl_->max)) >= 0;
+    bool ok =
+        snd_mixer_selem_set_playback_volume(e, SND_MIXER_SCHN_FRONT_LEFT, ToAlsa(left, impl_->min, impl_->max)) >= 0;
     if (!snd_mixer_selem_is_playback_mono(e))
         ok = snd_mixer_selem_set_playback_volume(e, SND_MIXER_SCHN_FRONT_RIGHT,
                                                  ToAlsa(right, impl_->min, impl_->max)) >= 0 &&

@@ -4,15 +4,19 @@
 #include "audio/ModuleLoader.h"
 #include "audio/RsySoundPlayer.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -32,25 +36,40 @@ constexpr double ToneSeconds = 0.5;
 
 QTemporaryDir* mediaDir = nullptr;
 
-std::string Media(const std::string& name) { return mediaDir->filePath(QString::fromStdString(name)).toStdString(); }
+std::string Media(const std::string& name) {
+    return mediaDir->filePath(QString::fromStdString(name)).toStdString();
+}
 
 // Each test runs in its own process; the generated media are kept in the build tree and made only once.
-std::string Cached(const std::string& name) { return std::string(HORAVIA_TEST_MEDIA_DIR) + "/" + name; }
+std::string Cached(const std::string& name) {
+    return std::string(HORAVIA_TEST_MEDIA_DIR) + "/" + name;
+}
 
-// Makes a half-second 440 Hz stereo tone with the ffmpeg tool, then links it into this run's folder.
-bool Encode(const std::string& name, const std::string& codecArgs) {
+// Runs the ffmpeg tool once per build tree for a file of media; `make` is the shell command that writes
+// the file named by $out. The result is linked into this run's folder.
+bool Make(const std::string& name, const std::string& make) {
     const std::string cached = Cached(name);
     if (!std::ifstream(cached).good()) {
         // written under a private name and renamed, so a parallel test never reads half a file
         const std::string part = Cached("part" + std::to_string(::getpid()) + "-" + name);
-        const std::string cmd = "mkdir -p '" + std::string(HORAVIA_TEST_MEDIA_DIR) +
-                                "' && ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=" +
-                                std::to_string(ToneSeconds) + ":sample_rate=44100 -ac 2 " + codecArgs + " '" + part +
-                                "' && mv '" + part + "' '" + cached + "'";
+        const std::string cmd = "mkdir -p '" + std::string(HORAVIA_TEST_MEDIA_DIR) + "' && out='" + part + "' && " +
+                                make + " && mv \"$out\" '" + cached + "'";
         if (std::system(cmd.c_str()) != 0)
             return false;
     }
     return ::symlink(cached.c_str(), Media(name).c_str()) == 0;
+}
+
+std::string Sine(double seconds, int rate, int channels, int frequency, const std::string& codecArgs,
+                 const std::string& out) {
+    return "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=" + std::to_string(frequency) +
+           ":duration=" + std::to_string(seconds) + ":sample_rate=" + std::to_string(rate) + " -ac " +
+           std::to_string(channels) + " " + codecArgs + " " + out;
+}
+
+// Makes a half-second 440 Hz stereo tone in the given format.
+bool Encode(const std::string& name, const std::string& codecArgs) {
+    return Make(name, Sine(ToneSeconds, 44100, 2, 440, codecArgs, "\"$out\""));
 }
 
 class AudioEnvironment : public ::testing::Environment {
@@ -65,7 +84,17 @@ public:
         ASSERT_TRUE(Encode("tone.m4a", "-c:a aac"));
         ASSERT_TRUE(Encode("lossless.m4a", "-c:a alac"));
         ASSERT_TRUE(Encode("tone.wma", "-c:a wmav2"));
-        ASSERT_TRUE(Encode("tone.flac", "-c:a flac"));
+        ASSERT_TRUE(Encode("tone.flac", "-c:a flac -f flac"));
+        ASSERT_TRUE(Encode("tone.opus", "-c:a libopus -f ogg"));
+        ASSERT_TRUE(Encode("tone.oga", "-c:a libvorbis -f ogg"));
+        ASSERT_TRUE(Encode("tone.aiff", "-c:a pcm_s16be -f aiff"));
+        // a stereo mp3 followed by a mono one at another rate, as a stream that changes its layout
+        ASSERT_TRUE(
+            Make("stereo-then-mono.mp3", Sine(0.5, 44100, 2, 440, "-c:a libmp3lame -f mp3", "\"$out.1\"") + " && " +
+                                             Sine(0.5, 22050, 1, 660, "-c:a libmp3lame -f mp3", "\"$out.2\"") +
+                                             " && cat \"$out.1\" \"$out.2\" > \"$out\" && rm \"$out.1\" \"$out.2\""));
+        // a short MPEG-2 layer III file with variable bit rate and its seek table
+        ASSERT_TRUE(Make("short-vbr.mp3", Sine(2, 22050, 1, 440, "-c:a libmp3lame -q:a 5 -f mp3", "\"$out\"")));
         // an mp3 disguised as a plug-in's format must be refused by that plug-in
         ASSERT_TRUE(Encode("fake.ape", "-c:a libmp3lame -f mp3"));
         setenv("HORAVIA_AUDIO_MODULE_DIR", HORAVIA_TEST_MODULE_DIR, 1);
@@ -80,9 +109,9 @@ public:
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new AudioEnvironment);
 
 struct Span {
-    std::size_t frames = 0;     // frames written in all
-    std::size_t firstLoud = 0;  // first frame above the noise floor
-    std::size_t lastLoud = 0;   // last such frame
+    std::size_t frames = 0;    // frames written in all
+    std::size_t firstLoud = 0; // first frame above the noise floor
+    std::size_t lastLoud = 0;  // last such frame
     bool silent = true;
 };
 
@@ -104,12 +133,36 @@ Span ReadOutput(const std::string& path) {
     return s;
 }
 
+double Heard(const Span& s) {
+    return s.silent ? 0.0 : static_cast<double>(s.lastLoud - s.firstLoud + 1) / 44100.0;
+}
+
+// What the ffmpeg tool itself decodes from a file, as 16-bit stereo at 44.1 kHz.
+Span Reference(const std::string& file) {
+    const std::string raw = Media(file + ".reference.raw");
+    const std::string cmd =
+        "ffmpeg -nostdin -loglevel quiet -y -i '" + Media(file) + "' -f s16le -ac 2 -ar 44100 '" + raw + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    return ReadOutput(raw);
+}
+
 class RealPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        output_ = Media(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        output_ = Media(name + ".raw");
         setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
-        player_ = std::make_unique<TRsySoundPlayer>(nullptr);
+        MakePlayer(false);
+    }
+    void TearDown() override { Free(); }
+
+    // A player that opens on the caller's thread shows each call's whole effect when the call returns.
+    void MakePlayer(bool openOnCallerThread) {
+        Free();
+        TRsySoundPlayer::Dependencies deps;
+        deps.openOnCallerThread = openOnCallerThread;
+        player_ = std::make_unique<TRsySoundPlayer>(nullptr, std::move(deps));
         SoundPlayer = player_.get();
         player_->OnPlayEnd = [this](bool aborted) {
             std::lock_guard lock(mutex_);
@@ -119,16 +172,15 @@ protected:
             cv_.notify_all();
         };
     }
-    void TearDown() override { Free(); }
 
     void Free() {
         SoundPlayer = nullptr;
         player_.reset();
     }
 
-    bool WaitForEnd(std::chrono::seconds limit = 20s) {
+    bool WaitForEnd(std::chrono::seconds limit = 20s, int count = 1) {
         std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, limit, [this] { return ends_ > 0; });
+        return cv_.wait_for(lock, limit, [this, count] { return ends_ >= count; });
     }
 
     // Plays a file to its end; returns what the output received.
@@ -167,14 +219,27 @@ TEST_F(RealPlayerTest, WavPlaysWholeOnceAndEndsOnALibraryThread) {
     ExpectTone("tone.wav", 0.005);
 }
 
-TEST_F(RealPlayerTest, Mp3Plays) { ExpectTone("tone.mp3", 0.06); }
-TEST_F(RealPlayerTest, OggPlays) { ExpectTone("tone.ogg", 0.03); }
-TEST_F(RealPlayerTest, AacPlaysThroughItsPlugin) { ExpectTone("tone.aac", 0.06); }
-TEST_F(RealPlayerTest, AacM4aPlaysThroughTheMp4Entry) { ExpectTone("tone.m4a", 0.06); }
-TEST_F(RealPlayerTest, AlacM4aFallsBackToTheAlacPlugin) { ExpectTone("lossless.m4a", 0.005); }
-TEST_F(RealPlayerTest, WmaPlaysThroughItsPlugin) { ExpectTone("tone.wma", 0.1); }
+TEST_F(RealPlayerTest, Mp3Plays) {
+    ExpectTone("tone.mp3", 0.06);
+}
+TEST_F(RealPlayerTest, OggPlays) {
+    ExpectTone("tone.ogg", 0.03);
+}
+TEST_F(RealPlayerTest, AacPlaysThroughItsPlugin) {
+    ExpectTone("tone.aac", 0.06);
+}
+TEST_F(RealPlayerTest, AacM4aPlaysThroughTheMp4Entry) {
+    ExpectTone("tone.m4a", 0.06);
+}
+TEST_F(RealPlayerTest, AlacM4aFallsBackToTheAlacPlugin) {
+    ExpectTone("lossless.m4a", 0.005);
+}
+TEST_F(RealPlayerTest, WmaPlaysThroughItsPlugin) {
+    ExpectTone("tone.wma", 0.1);
+}
 
 TEST_F(RealPlayerTest, LengthAndInfoComeFromTheDecodedStream) {
+    MakePlayer(true);
     player_->SetFileName(QString::fromStdString(Media("tone.wav")));
     EXPECT_EQ(player_->LengthMs(), 500);
     EXPECT_EQ(player_->ChannelInfo().freq, 44100u);
@@ -183,6 +248,10 @@ TEST_F(RealPlayerTest, LengthAndInfoComeFromTheDecodedStream) {
     EXPECT_EQ(player_->ChannelInfo().origres, 16u);
     player_->SetFileName(QString::fromStdString(Media("tone.mp3")));
     EXPECT_NEAR(player_->LengthMs(), 500, 60);
+    // the source's own rate and channels, not those of the output
+    player_->SetFileName(QString::fromStdString(Media("short-vbr.mp3")));
+    EXPECT_EQ(player_->ChannelInfo().freq, 22050u);
+    EXPECT_EQ(player_->ChannelInfo().chans, 1u);
 }
 
 TEST_F(RealPlayerTest, ProgressIsReportedWhilePlaying) {
@@ -199,8 +268,32 @@ TEST_F(RealPlayerTest, ProgressIsReportedWhilePlaying) {
     EXPECT_LE(percents[0], 5);
 }
 
+// The desktop's own sounds (.oga) and alarms kept as FLAC or Opus.
+class DesktopFormatTest : public RealPlayerTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DesktopFormatTest, Plays) {
+    ExpectTone(GetParam(), 0.03);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DesktopFormatTest, ::testing::Values("tone.flac", "tone.opus", "tone.oga"));
+
+TEST_F(RealPlayerTest, StreamThatChangesItsChannelLayoutPlaysWhole) {
+    const Span reference = Reference("stereo-then-mono.mp3");
+    ASSERT_GT(Heard(reference), 0.9);
+    const Span s = PlayToEnd("stereo-then-mono.mp3");
+    EXPECT_NEAR(Heard(s), Heard(reference), 0.03);
+}
+
+TEST_F(RealPlayerTest, ShortVbrMp3SoundsFromItsStartAsLongAsFfmpegDecodesIt) {
+    const Span reference = Reference("short-vbr.mp3");
+    ASSERT_GT(Heard(reference), 1.9);
+    const Span s = PlayToEnd("short-vbr.mp3");
+    EXPECT_NEAR(Heard(s), Heard(reference), 0.03);
+}
+
 TEST_F(RealPlayerTest, FormatsOutsideTheirPluginAreRefused) {
-    player_->SetFileName(QString::fromStdString(Media("tone.flac")));
+    MakePlayer(true);
+    player_->SetFileName(QString::fromStdString(Media("tone.aiff")));
     EXPECT_FALSE(player_->Play());
     player_->SetFileName(QString::fromStdString(Media("fake.ape")));
     EXPECT_FALSE(player_->Play());
@@ -297,6 +390,7 @@ TEST_F(RealPlayerTest, HttpStreamPlaysWithHeadersAsStatusAndIcyTags) {
     std::vector<std::string> status;
     std::vector<std::string> metas;
     std::mutex m;
+    MakePlayer(true);
     player_->OnDownloadStatus = [&](const std::string& t) {
         std::lock_guard lock(m);
         status.push_back(t);
@@ -324,7 +418,154 @@ TEST_F(RealPlayerTest, HttpStreamPlaysWithHeadersAsStatusAndIcyTags) {
     EXPECT_EQ(metas.back(), "StreamTitle='Wake up';");
 }
 
+// Accepts connections and reads each request, but answers only once the test releases it; until then, or
+// when never released, it holds the connection open without a word.
+class HeldServer {
+public:
+    explicit HeldServer(std::string response) : response_(std::move(response)) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        ::listen(fd_, 4);
+        thread_ = std::thread([this] {
+            for (;;) {
+                const int c = ::accept(fd_, nullptr, nullptr);
+                if (c < 0)
+                    return;
+                char buf[2048];
+                (void)::recv(c, buf, sizeof buf, 0);
+                std::unique_lock lock(m_);
+                cv_.wait(lock, [this] { return released_ || closing_; });
+                if (released_)
+                    (void)::send(c, response_.data(), response_.size(), MSG_NOSIGNAL);
+                ::close(c);
+            }
+        });
+    }
+    ~HeldServer() {
+        {
+            std::lock_guard lock(m_);
+            closing_ = true;
+        }
+        cv_.notify_all();
+        ::shutdown(fd_, SHUT_RDWR);
+        ::close(fd_);
+        thread_.join();
+    }
+    void Release() {
+        std::lock_guard lock(m_);
+        released_ = true;
+        cv_.notify_all();
+    }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/alarm"; }
+
+private:
+    std::string response_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool released_ = false;
+    bool closing_ = false;
+    std::thread thread_;
+};
+
+// Warnings of the audio categories, gathered while a test runs.
+class AudioWarnings {
+public:
+    AudioWarnings() {
+        std::lock_guard lock(mutex);
+        lines.clear();
+        previous = qInstallMessageHandler(&AudioWarnings::Handle);
+    }
+    ~AudioWarnings() { qInstallMessageHandler(previous); }
+    bool Mention(const std::string& text) const {
+        std::lock_guard lock(mutex);
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != l.npos; });
+    }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg && context.category &&
+            std::string_view(context.category).starts_with("horavia.audio")) {
+            std::lock_guard lock(mutex);
+            lines.push_back(message.toStdString());
+        }
+    }
+    static inline std::mutex mutex;
+    static inline std::vector<std::string> lines;
+    static inline QtMessageHandler previous = nullptr;
+};
+
+TEST_F(RealPlayerTest, SourcesThatHoldBackNeverHoldTheCaller) {
+    AudioWarnings warnings;
+    // The server answers only after both calls have come back; had either waited for it, it would have
+    // given up before the answer came.
+    HeldServer slow("ICY 200 OK\r\ncontent-type:audio/mpeg\r\n\r\n" + ReadFile(Media("tone.mp3")));
+    player_->SetFileName(QString::fromStdString(slow.Url()));
+    EXPECT_TRUE(player_->Play());
+    EXPECT_EQ(player_->State(), psPlaying);
+    slow.Release();
+    ASSERT_TRUE(WaitForEnd(20s, 1));
+
+    // A server that never answers: the attempt ends, reported, once the library gives up on it.
+    HeldServer silent("");
+    player_->SetFileName(QString::fromStdString(silent.Url()));
+    EXPECT_TRUE(player_->Play());
+    EXPECT_EQ(player_->State(), psPlaying);
+    ASSERT_TRUE(WaitForEnd(30s, 2));
+    EXPECT_EQ(player_->State(), psStopped);
+    EXPECT_TRUE(warnings.Mention(silent.Url()));
+
+    // A FIFO named like a sound file would hold whoever opens it until a writer comes.
+    const std::string fifo = Media("pipe.mp3");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    player_->SetFileName(QString::fromStdString(fifo));
+    player_->Play();
+    ASSERT_TRUE(WaitForEnd(20s, 3));
+    EXPECT_EQ(player_->State(), psStopped);
+    EXPECT_TRUE(warnings.Mention("pipe.mp3"));
+
+    Free();
+    EXPECT_NEAR(Heard(ReadOutput(output_)), ToneSeconds, 0.08); // the slow server's sound, whole
+}
+
+TEST_F(RealPlayerTest, PathShapedLikeAnAddressIsOpenedAsAFile) {
+    // a port that the text would reach, were it taken as an address
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    socklen_t len = sizeof a;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    const std::string host = "127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+    const std::string name = "tcp://" + host + "/x.mp3";
+    // the same text read as a path below the working folder holds a real sound
+    ASSERT_TRUE(QDir(mediaDir->path()).mkpath(QString::fromStdString("tcp:/" + host)));
+    ASSERT_EQ(::symlink(Cached("tone.mp3").c_str(), Media("tcp:/" + host + "/x.mp3").c_str()), 0);
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(mediaDir->path()));
+    player_->SetFileName(QString::fromStdString(name));
+    EXPECT_TRUE(player_->Play());
+    const bool ended = WaitForEnd();
+    QDir::setCurrent(cwd);
+    ASSERT_TRUE(ended);
+    Free();
+    EXPECT_NEAR(Heard(ReadOutput(output_)), ToneSeconds, 0.06);
+    pollfd p{listener, POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 0), 0) << "a connection came in";
+    ::close(listener);
+}
+
 TEST_F(RealPlayerTest, HostileHeaderIsCutOffAndTheStreamRefused) {
+    MakePlayer(true);
     IcyServer server("ICY 200 OK\r\nicy-name:" + std::string(100000, 'A') + "\r\n\r\n");
     player_->SetURL(server.Url());
     EXPECT_EQ(player_->State(), psStopped);

@@ -12,7 +12,9 @@ using namespace horavia::bass;
 
 FakeBass* current = nullptr;
 
-std::u16string Wide(const void* p) { return p ? std::u16string(static_cast<const char16_t*>(p)) : std::u16string(); }
+std::u16string Wide(const void* p) {
+    return p ? std::u16string(static_cast<const char16_t*>(p)) : std::u16string();
+}
 
 HSTREAM Create(const char* entry, const void* file, DWORD flags) {
     FakeBass& f = FakeBass::Current();
@@ -33,7 +35,9 @@ BOOL Free() {
     ++FakeBass::Current().freeCalls;
     return 1;
 }
-DWORD GetVolume() { return FakeBass::Current().volume; }
+DWORD GetVolume() {
+    return FakeBass::Current().volume;
+}
 BOOL SetVolume(DWORD v) {
     FakeBass::Current().volume = v;
     FakeBass::Current().volumeSets.push_back(v);
@@ -57,11 +61,12 @@ HSTREAM AlacCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
 HSTREAM ApeCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
     return Create("BASS_APE_StreamCreateFile", f, flags);
 }
-HSTREAM CreateUrl(const char* url, DWORD, DWORD flags, DOWNLOADPROC proc, void*) {
+HSTREAM CreateUrl(const char* url, DWORD, DWORD flags, DOWNLOADPROC proc, void* user) {
     FakeBass& f = FakeBass::Current();
-    f.creates.push_back({"BASS_StreamCreateURL", std::u16string(url, url + std::char_traits<char>::length(url)),
-                         flags});
+    f.creates.push_back(
+        {"BASS_StreamCreateURL", std::u16string(url, url + std::char_traits<char>::length(url)), flags});
     f.downloadProc = proc;
+    f.downloadUser = user;
     if (f.createFails)
         return 0;
     f.lastStream = f.nextHandle++;
@@ -97,9 +102,15 @@ BOOL RemoveSync(DWORD, HSYNC h) {
         }
     return 0;
 }
-QWORD GetLength(DWORD, DWORD) { return FakeBass::Current().length; }
-QWORD GetPosition(DWORD, DWORD) { return FakeBass::Current().position; }
-double Bytes2Seconds(DWORD, QWORD pos) { return static_cast<double>(pos) / 176400.0; }
+QWORD GetLength(DWORD, DWORD) {
+    return FakeBass::Current().length;
+}
+QWORD GetPosition(DWORD, DWORD) {
+    return FakeBass::Current().position;
+}
+double Bytes2Seconds(DWORD, QWORD pos) {
+    return static_cast<double>(pos) / 176400.0;
+}
 BOOL GetInfo(DWORD, BASS_CHANNELINFO* info) {
     *info = {44100, 2, 0, BASS_CTYPE_STREAM_MP3, 0};
     return 1;
@@ -113,16 +124,21 @@ BOOL ChannelStop(DWORD h) {
     return 1;
 }
 
-template <typename F>
-void* Addr(F f) {
+template <typename F> void* Addr(F f) {
     return reinterpret_cast<void*>(f);
 }
 
 } // namespace
 
-FakeBass::FakeBass() { current = this; }
-FakeBass::~FakeBass() { current = nullptr; }
-FakeBass& FakeBass::Current() { return *current; }
+FakeBass::FakeBass() {
+    current = this;
+}
+FakeBass::~FakeBass() {
+    current = nullptr;
+}
+FakeBass& FakeBass::Current() {
+    return *current;
+}
 
 std::map<std::string, void*> FakeBass::EntryPoints() {
     return {{"BASS_Init", Addr(&Init)},
@@ -199,11 +215,11 @@ void* FakeLoader::Resolve(Handle module, const char* name) {
     const std::string& file = *static_cast<std::string*>(module);
     const std::string entry = name;
     // each module offers only its own entry points
-    const bool core = file == TRsySoundPlayer::CoreModule && entry.rfind("BASS_", 0) == 0 &&
-                      entry.find('_', 5) == std::string::npos;
+    const bool core =
+        file == TRsySoundPlayer::CoreModule && entry.rfind("BASS_", 0) == 0 && entry.find('_', 5) == std::string::npos;
     const bool wma = file == TRsySoundPlayer::WmaModule && entry.rfind("BASS_WMA_", 0) == 0;
-    const bool aac = file == TRsySoundPlayer::AacModule &&
-                     (entry.rfind("BASS_AAC_", 0) == 0 || entry.rfind("BASS_MP4_", 0) == 0);
+    const bool aac =
+        file == TRsySoundPlayer::AacModule && (entry.rfind("BASS_AAC_", 0) == 0 || entry.rfind("BASS_MP4_", 0) == 0);
     const bool alac = file == TRsySoundPlayer::AlacModule && entry.rfind("BASS_ALAC_", 0) == 0;
     const bool ape = file == TRsySoundPlayer::ApeModule && entry.rfind("BASS_APE_", 0) == 0;
     if (!(core || wma || aac || alac || ape))
@@ -213,7 +229,9 @@ void* FakeLoader::Resolve(Handle module, const char* name) {
     return it == all.end() ? nullptr : it->second;
 }
 
-void FakeLoader::Unload(Handle module) { unloads.push_back(*static_cast<std::string*>(module)); }
+void FakeLoader::Unload(Handle module) {
+    unloads.push_back(*static_cast<std::string*>(module));
+}
 
 bool FakeMixer::ReadMaster(int& left, int& right, bool& mute) {
     if (!line_->works)

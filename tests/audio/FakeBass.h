@@ -49,6 +49,7 @@ public:
     std::string icyTags;      // NUL-separated, as the library returns them; empty: none
     const char* metaTags = nullptr;
     bass::DOWNLOADPROC downloadProc = nullptr;
+    void* downloadUser = nullptr;
 
     // record
     std::vector<FakeStreamCall> creates;

@@ -66,8 +66,9 @@ TEST(IcyHeaderParser, CutsOffTooManyLines) {
 
 TEST(IcyHeaderParser, RefusesControlBytesAndBadMetaIntervals) {
     for (const std::string& head :
-         {std::string("ICY 200 OK\r\nicy-name:a\0b\r\n\r\n", 27), std::string("ICY 200 OK\r\nicy-name:a\x1b[2J\r\n\r\n"),
-          std::string("ICY 200 OK\r\nicy-metaint:-5\r\n\r\n"), std::string("ICY 200 OK\r\nicy-metaint:99999999999\r\n\r\n"),
+         {std::string("ICY 200 OK\r\nicy-name:a\0b\r\n\r\n", 27),
+          std::string("ICY 200 OK\r\nicy-name:a\x1b[2J\r\n\r\n"), std::string("ICY 200 OK\r\nicy-metaint:-5\r\n\r\n"),
+          std::string("ICY 200 OK\r\nicy-metaint:99999999999\r\n\r\n"),
           std::string("ICY 200 OK\r\nicy-metaint:0\r\n\r\n"), std::string("ICY 200 OK\r\rx\r\n\r\n")}) {
         IcyHeaderParser p;
         std::size_t used = 0;

@@ -34,6 +34,7 @@ protected:
             timer_ = t.get();
             return t;
         };
+        deps.openOnCallerThread = true;
         player_ = std::make_unique<TRsySoundPlayer>(nullptr, std::move(deps));
         SoundPlayer = player_.get();
         return *player_;
@@ -57,7 +58,7 @@ protected:
 
 // ---- opening by extension
 
-TEST_F(PlayerTest, UpperCaseExtensionOpensThroughTheCoreWithWideNameAndFlags) {
+TEST_F(PlayerTest, UpperCaseExtensionOpensOnceThroughTheCoreWithWideNameAndFlags) {
     auto& p = Make();
     const QString path = File(QStringLiteral("Alarm Wecker \u00e4.MP3"));
     p.SetFileName(path);
@@ -70,25 +71,34 @@ TEST_F(PlayerTest, UpperCaseExtensionOpensThroughTheCoreWithWideNameAndFlags) {
     EXPECT_EQ(p.ChannelInfo().freq, 44100u);
     EXPECT_TRUE(p.Play());
     EXPECT_EQ(p.State(), psPlaying);
-    // Play opens again; the first stream was stopped and freed
-    ASSERT_EQ(bass_.creates.size(), 2u);
+    // Play starts the stream that SetFileName opened
+    EXPECT_EQ(bass_.creates.size(), 1u);
+    EXPECT_EQ(bass_.plays, std::vector<DWORD>{bass_.LastChannel()});
+    // once played, the next Play opens the file again
+    p.Stop();
+    EXPECT_TRUE(p.Play());
+    EXPECT_EQ(bass_.creates.size(), 2u);
     EXPECT_EQ(bass_.freed.size(), 1u);
 }
 
 TEST_F(PlayerTest, UnknownExtensionOpensNothingAndPlayFails) {
     auto& p = Make();
-    p.SetFileName(File(QStringLiteral("alarm.flac")));
+    p.SetFileName(File(QStringLiteral("alarm.mid")));
     EXPECT_TRUE(bass_.creates.empty());
     EXPECT_FALSE(p.Play());
     EXPECT_TRUE(bass_.plays.empty());
     EXPECT_EQ(p.State(), psStopped);
 }
 
-TEST_F(PlayerTest, MissingFileMakesPlayFail) {
+TEST_F(PlayerTest, MissingFileMakesPlayFailAndEndsTheSound) {
     auto& p = Make();
+    int ends = 0;
+    p.OnPlayEnd = [&](bool) { ++ends; };
     p.SetFileName(dir_.filePath(QStringLiteral("gone.mp3")));
     EXPECT_FALSE(p.Play());
     EXPECT_TRUE(bass_.plays.empty());
+    EXPECT_EQ(p.State(), psStopped);
+    EXPECT_EQ(ends, 1); // whoever showed a stop button for this sound hides it again
 }
 
 TEST_F(PlayerTest, WmaPluginIsLoadedAtTheFirstWmaOpenOnly) {
@@ -246,7 +256,9 @@ TEST_F(PlayerTest, EndOfAReplacedStreamIsIgnored) {
     int ends = 0;
     p.OnPlayEnd = [&](bool) { ++ends; };
     p.SetFileName(File(QStringLiteral("a.mp3")));
+    ASSERT_TRUE(p.Play());
     FakeSync old = *bass_.LiveEnd();
+    p.SetFileName(File(QStringLiteral("b.mp3")));
     ASSERT_TRUE(p.Play());
     old.proc(old.handle, old.channel, 0, nullptr);
     EXPECT_EQ(ends, 0);
@@ -452,6 +464,18 @@ TEST_F(PlayerTest, UpperCaseSchemeGoesToTheNetworkAndPlayStartsWithoutReopening)
     EXPECT_EQ(mixerLine_->muteClears, 1);
 }
 
+TEST_F(PlayerTest, LocalFileAfterAStreamIsWhatPlays) {
+    auto& p = Make();
+    p.SetFileName(QStringLiteral("http://127.0.0.1:8000/stream"));
+    ASSERT_TRUE(p.Play());
+    const QString file = File(QStringLiteral("a.mp3"));
+    p.SetFileName(file);
+    ASSERT_TRUE(p.Play());
+    EXPECT_EQ(bass_.creates.back().entry, "BASS_StreamCreateFile");
+    EXPECT_EQ(bass_.creates.back().name, file.toStdU16String());
+    EXPECT_EQ(bass_.plays.back(), bass_.LastChannel());
+}
+
 TEST_F(PlayerTest, StreamThatCannotBeCreatedIsNotReady) {
     bass_.createFails = true;
     auto& p = Make();
@@ -466,9 +490,9 @@ TEST_F(PlayerTest, StatusTextsReachOnDownloadStatusAndDataDoesNot) {
     p.OnDownloadStatus = [&](const std::string& t) { texts.push_back(t); };
     p.SetURL("http://example.invalid/x");
     ASSERT_NE(bass_.downloadProc, nullptr);
-    bass_.downloadProc("ICY 200 OK", 0, nullptr);
-    bass_.downloadProc("\x01\x02", 2, nullptr);
-    bass_.downloadProc(nullptr, 0, nullptr);
+    bass_.downloadProc("ICY 200 OK", 0, bass_.downloadUser);
+    bass_.downloadProc("\x01\x02", 2, bass_.downloadUser);
+    bass_.downloadProc(nullptr, 0, bass_.downloadUser);
     EXPECT_EQ(texts, std::vector<std::string>{"ICY 200 OK"});
 }
 
