@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,8 +41,20 @@ namespace {
 
 // Every format the sound player plays. The description is the pattern list as users know it; the
 // patterns in parentheses, separated by blanks, are what the file dialog matches with.
-const QString SoundFileFilter =
-    QStringLiteral("*.mp3;*.ogg;*.wav;*.wma;*.wmv;*.aac;*.m4a;*.ape (*.mp3 *.ogg *.wav *.wma *.wmv *.aac *.m4a *.ape)");
+const QString SoundFileFilter = QStringLiteral("*.mp3;*.ogg;*.oga;*.opus;*.flac;*.wav;*.wma;*.wmv;*.aac;*.m4a;*.ape "
+                                               "(*.mp3 *.ogg *.oga *.opus *.flac *.wav *.wma *.wmv *.aac *.m4a *.ape)");
+
+// The sound file dialog opens where the current sound lies, else in the desktop's sound folder, else at home.
+QString SoundDialogFolder(const QString& currentSound) {
+    if (!currentSound.isEmpty()) {
+        const QDir folder = QFileInfo(currentSound).absoluteDir();
+        if (folder.exists()) {
+            return folder.absolutePath();
+        }
+    }
+    const QString desktopSounds = QStringLiteral("/usr/share/sounds");
+    return QDir(desktopSounds).exists() ? desktopSounds : QDir::homePath();
+}
 
 const QString MessageTitle = QStringLiteral("Horavia");
 
@@ -352,6 +365,7 @@ void TfmSettings::chbPlaySoundClick() {
 
 void TfmSettings::bnSoundClick() {
     dlgSound->setWindowTitle(LoadStr(StringId::ChooseSoundFile));
+    dlgSound->setDirectory(SoundDialogFolder(edSound->text()));
     if (dlgSound->exec() != QDialog::Accepted) {
         return;
     }
