@@ -41,8 +41,8 @@ namespace {
 
 // Every format the sound player plays. The description is the pattern list as users know it; the
 // patterns in parentheses, separated by blanks, are what the file dialog matches with.
-const QString SoundFileFilter = QStringLiteral("*.mp3;*.ogg;*.oga;*.opus;*.flac;*.wav;*.wma;*.wmv;*.aac;*.m4a;*.ape "
-                                               "(*.mp3 *.ogg *.oga *.opus *.flac *.wav *.wma *.wmv *.aac *.m4a *.ape)");
+const QString SoundFileFilter = QStringLiteral("*.mp3;*.ogg;*.wav;*.wma;*.wmv;*.aac;*.m4a;*.ape;*.flac;*.opus;*.oga "
+                                               "(*.mp3 *.ogg *.wav *.wma *.wmv *.aac *.m4a *.ape *.flac *.opus *.oga)");
 
 // The sound file dialog opens where the current sound lies, else in the desktop's sound folder, else at home.
 QString SoundDialogFolder(const QString& currentSound) {
