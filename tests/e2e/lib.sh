@@ -10,6 +10,7 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 XVFB_PID=""
 APP_PID=""
+TRAY_PID=""
 
 fail() {
     echo "FAIL: $*" >&2
@@ -19,6 +20,7 @@ fail() {
 
 cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$TRAY_PID" ] && kill "$TRAY_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
@@ -167,3 +169,18 @@ stop_app() {
     APP_PID=""
 }
 app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }
+
+# start_tray <tray host>: a system tray on the X server; TRAY_X, TRAY_Y is the corner of its first icon.
+start_tray() {
+    "$1" >"$E2E_TMP/tray.log" 2>&1 &
+    TRAY_PID=$!
+    wait_for 10 grep -q '^ready ' "$E2E_TMP/tray.log" || fail "the tray host did not start: $(cat "$E2E_TMP/tray.log")"
+    read -r _ TRAY_X TRAY_Y < <(grep '^ready ' "$E2E_TMP/tray.log")
+}
+
+# stop_tray: the tray host ends on SIGTERM, with status 0.
+stop_tray() {
+    kill -TERM "$TRAY_PID"
+    wait "$TRAY_PID" || fail "the tray host did not end cleanly"
+    TRAY_PID=""
+}
