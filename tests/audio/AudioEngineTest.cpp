@@ -384,9 +384,9 @@ std::string WithMetadata(const std::string& audio, std::size_t interval, const s
 TEST_F(RealPlayerTest, HttpStreamPlaysWithHeadersAsStatusAndIcyTags) {
     const std::string audio = ReadFile(Media("tone.mp3"));
     ASSERT_GT(audio.size(), 2000u);
-    IcyServer server("ICY 200 OK\r\nicy-name:Test FM\r\nicy-br:128\r\nicy-metaint:1000\r\n"
+    IcyServer server("ICY 200 OK\r\nicy-name:Test FM\r\nicy-br:128\r\nicy-metaint:300\r\n"
                      "content-type:audio/mpeg\r\n\r\n" +
-                     WithMetadata(audio, 1000, "Wake up"));
+                     WithMetadata(audio, 300, "Wake up"));
     std::vector<std::string> status;
     std::vector<std::string> metas;
     std::mutex m;
