@@ -248,12 +248,15 @@ QString AsideName(const QString& path) {
 bool MoveAside(const QString& path, const QString& why) {
     const QString aside = AsideName(path);
     if (aside.isEmpty() || ::rename(Native(path).constData(), Native(aside).constData()) != 0) {
-        qCWarning(lcSettings) << "Cannot read settings file" << path << "(" << why
-                              << "), and it could not be moved aside; leaving it untouched";
+        qCWarning(lcSettings).noquote()
+            << QStringLiteral(
+                   "Cannot read settings file %1 (%2), and it could not be moved aside; leaving it untouched")
+                   .arg(path, why);
         return false;
     }
-    qCWarning(lcSettings) << "Cannot read settings file" << path << "(" << why << "); kept as" << aside
-                          << "and starting from the defaults";
+    qCWarning(lcSettings).noquote()
+        << QStringLiteral("Cannot read settings file %1 (%2); kept as %3 and starting from the defaults")
+               .arg(path, why, aside);
     return true;
 }
 
@@ -271,8 +274,9 @@ bool CopyAside(const QString& path, const std::string& bytes, QString& reason) {
         ::unlink(Native(aside).constData());
         return false;
     }
-    qCWarning(lcSettings) << "Settings file" << path << "held values that could not be read; the original is kept as"
-                          << aside;
+    qCWarning(lcSettings).noquote()
+        << QStringLiteral("Settings file %1 held values that could not be read; the original is kept as %2")
+               .arg(path, aside);
     return true;
 }
 
@@ -388,8 +392,9 @@ bool Registry::OpenKey(const QString& key, bool canCreate) {
     unreadable_ = contents.status == StoreContents::Status::Unreadable;
     if (unreadable_) {
         // A file that does not parse is reported where it is moved aside; this one stays where it is.
-        qCWarning(lcSettings) << "Cannot read settings file" << path_ << "(" << contents.reason
-                              << "); it is left as it is and nothing is saved to it";
+        qCWarning(lcSettings).noquote()
+            << QStringLiteral("Cannot read settings file %1 (%2); it is left as it is and nothing is saved to it")
+                   .arg(path_, contents.reason);
         return false;
     }
     if (contents.status == StoreContents::Status::Loaded) {
