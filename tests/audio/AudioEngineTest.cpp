@@ -440,9 +440,19 @@ public:
                 char buf[2048];
                 (void)::recv(c, buf, sizeof buf, 0);
                 std::unique_lock lock(m_);
+                ++accepted_;
+                cv_.notify_all();
                 cv_.wait(lock, [this] { return released_ || closing_; });
-                if (released_)
+                if (released_) {
+                    lock.unlock();
                     (void)::send(c, response_.data(), response_.size(), MSG_NOSIGNAL);
+                    ::shutdown(c, SHUT_WR);
+                    while (::recv(c, buf, sizeof buf, 0) > 0) {
+                    }
+                    lock.lock();
+                    ++hungUp_; // the client has closed its end
+                    cv_.notify_all();
+                }
                 ::close(c);
             }
         });
@@ -462,6 +472,14 @@ public:
         released_ = true;
         cv_.notify_all();
     }
+    bool WaitAccepted(int count) {
+        std::unique_lock lock(m_);
+        return cv_.wait_for(lock, 20s, [&] { return accepted_ >= count; });
+    }
+    bool WaitHungUp(int count) {
+        std::unique_lock lock(m_);
+        return cv_.wait_for(lock, 20s, [&] { return hungUp_ >= count; });
+    }
     std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/alarm"; }
 
 private:
@@ -472,6 +490,8 @@ private:
     std::condition_variable cv_;
     bool released_ = false;
     bool closing_ = false;
+    int accepted_ = 0;
+    int hungUp_ = 0;
     std::thread thread_;
 };
 
@@ -533,6 +553,17 @@ TEST_F(RealPlayerTest, SourcesThatHoldBackNeverHoldTheCaller) {
 
     Free();
     EXPECT_NEAR(Heard(ReadOutput(output_)), ToneSeconds, 0.08); // the slow server's sound, whole
+}
+
+TEST_F(RealPlayerTest, PlayerClosedWhileItsServerHoldsBackLeavesNothingBehind) {
+    HeldServer held("ICY 200 OK\r\ncontent-type:audio/mpeg\r\n\r\n" + ReadFile(Media("tone.mp3")));
+    player_->SetFileName(QString::fromStdString(held.Url()));
+    player_->Play();
+    ASSERT_TRUE(held.WaitAccepted(1));
+    Free(); // the program closes while the connect waits for an answer
+    // the answer comes after all: what was waiting for it finds the player gone and lets the stream go
+    held.Release();
+    EXPECT_TRUE(held.WaitHungUp(1));
 }
 
 TEST_F(RealPlayerTest, PathShapedLikeAnAddressIsOpenedAsAFile) {
