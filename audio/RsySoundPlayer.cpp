@@ -311,13 +311,6 @@ TBroadcastInfo TRsySoundPlayer::BroadcastInfo() const {
     return broadcastInfo_;
 }
 
-QStringList TRsySoundPlayer::Extensions() {
-    QStringList list;
-    for (const FileFormat& f : FileFormats)
-        list << QLatin1String(f.extension);
-    return list;
-}
-
 void TRsySoundPlayer::SetFileName(const QString& name) {
     if (IsHttp(name)) {
         SetURL(name.toStdString());

@@ -5,7 +5,6 @@
 #include "audio/PlayerState.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -100,9 +99,6 @@ public:
     // The fade timer, once the first fade made it; tests drive its ticks.
     FadeTimer* FadeTimerForTest() const { return fadeTimer_.get(); }
 
-    // Extensions of the local files played, lower case with their dot.
-    static QStringList Extensions();
-
     // Takes station name and bit rate from an ICY header list (NUL-terminated strings ending with an empty
     // one). The prefixes are matched exactly; the walk is bounded.
     static TBroadcastInfo ParseBroadcastInfo(const char* icyTags);
@@ -113,6 +109,7 @@ public:
     DownloadStatusEvent OnDownloadStatus;
     MetaDataEvent OnMetaData;
 
+    // The module a kind of file needs besides the core; None for the core alone.
     enum class Plugin { None, Wma, Cd, Aac, Alac, Ape };
 
 private:
