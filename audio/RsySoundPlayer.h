@@ -103,7 +103,8 @@ public:
     // one). The prefixes are matched exactly; the walk is bounded.
     static TBroadcastInfo ParseBroadcastInfo(const char* icyTags);
 
-    // Events; assign them before the first sound is opened, they are read on the library's threads.
+    // Events; assign them before the first sound is opened: they are called on the library's threads and on
+    // the player's worker.
     PlayEndEvent OnPlayEnd;
     ProgressEvent OnProgress;
     DownloadStatusEvent OnDownloadStatus;
