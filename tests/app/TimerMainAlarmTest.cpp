@@ -42,6 +42,7 @@ protected:
                 fadeTimer = t.get();
                 return t;
             };
+            deps.openOnCallerThread = true; // the fake library answers at once; see each call's effect
             return new TRsySoundPlayer(nullptr, std::move(deps));
         };
         window = std::make_unique<TfmTimerMain>(services);
