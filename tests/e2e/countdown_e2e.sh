@@ -59,4 +59,34 @@ shot stopped
 [ "$(region_hash stopped $((WX + 36)) $((WY + 123)) 55 12)" = "$(region_hash clean $((WX + 36)) $((WY + 123)) 55 12)" ] ||
     fail "the stop button is still shown"
 
+stop_app
+
+# --- a sound server that takes the connection and never answers -----------------------------------
+# The window never waits on the sound: the box comes with the countdown's end, not after the
+# server's timeout (5 s per connect), and the program goes on after it.
+/usr/bin/python3 -c '
+import socket, sys
+server = socket.socket()
+server.bind(("127.0.0.1", 0))
+server.listen(8)
+print(server.getsockname()[1], flush=True)
+held = []
+while True:
+    held.append(server.accept()[0])
+' >"$E2E_TMP/port" &
+SILENT_PID=$!
+trap 'kill $SILENT_PID 2>/dev/null || true; cleanup' EXIT
+wait_for 5 test -s "$E2E_TMP/port" || fail "the silent server did not start"
+write_settings 1 1 "http://127.0.0.1:$(cat "$E2E_TMP/port")/alarm.mp3"
+start_app "$program"
+set_up_countdown 2
+# Two seconds to the end, plus room for a loaded machine; a window stuck on the server needs 10 s more.
+wait_for 4 box_shown || fail "the box did not come on time with a sound server that never answers"
+box=$(xdotool search --onlyvisible --name "^Horavia$" | grep -v "^$WIN$" | tail -n 1)
+xdotool windowfocus "$box" 2>/dev/null || true
+xdotool key Return
+wait_for 5 box_gone || fail "Enter did not close the box"
+kill -0 "$APP_PID" || fail "the program ended"
+stop_app
+
 echo "countdown e2e passed"
