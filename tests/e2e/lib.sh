@@ -14,31 +14,30 @@ TRAY_PID=""
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -s "$E2E_TMP/app.log" ] && sed 's/^/  program: /' "$E2E_TMP/app.log" | tail -n 20 >&2
     [ -n "${E2E_KEEP:-}" ] || cp "$E2E_TMP"/*.png /tmp/ 2>/dev/null || true
     exit 1
 }
 
 cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$TRAY_PID" ] && kill "$TRAY_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    # Each kill may find its process gone already; that must not stop the rest of the cleanup.
+    [ -z "$APP_PID" ] || kill "$APP_PID" 2>/dev/null || true
+    [ -z "$TRAY_PID" ] || kill "$TRAY_PID" 2>/dev/null || true
+    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT
 
-# Starts Xvfb on the first free display number.
+# Starts Xvfb on a display number the server picks and reports itself once it listens (choosing one here
+# raced with a server of an earlier test that was still going away). -noreset: by default the server
+# resets when its last client leaves, and a program connecting right then is refused.
 start_x() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        wait_for 10 xdpyinfo_ok && return 0
-        kill "$XVFB_PID" 2>/dev/null
-    done
-    fail "no X server could be started"
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_for 10 test -s "$E2E_TMP/display" || fail "no X server could be started: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+    wait_for 10 xdpyinfo_ok || fail "the X server on $DISPLAY does not answer"
 }
 
 xdpyinfo_ok() { xdotool getmouselocation >/dev/null 2>&1; }
