@@ -1,7 +1,7 @@
 #include "app/HoraviaApplication.h"
 
 #include "display/ImageAssets.h"
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <exception>
 

@@ -6,11 +6,11 @@
 #include "display/ImageAssets.h"
 #include "display/WindowShape.h"
 #include "engine/Announcements.h"
-#include "platform/linux/MinimizeBehaviour.h"
-#include "platform/linux/WakeDelay.h"
+#include "engine/MinimizeBehaviour.h"
+#include "engine/WakeDelay.h"
 #include "platform/linux/WakeTimer.h"
 #include "settings/SettingsStore.h"
-#include "settings/Texts.h"
+#include "texts/Texts.h"
 #include "speech/SpeakText.h"
 
 #include <QApplication>

@@ -6,12 +6,12 @@
 #include "display/TDxButton.h"
 #include "engine/CountdownRequest.h"
 #include "engine/TimerEngine.h"
-#include "platform/Clock.h"
+#include "base/Clock.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
-#include "settings/TfmSettings.h"
-#include "settings/TfmTimerSetUp.h"
+#include "dialogs/TfmSettings.h"
+#include "dialogs/TfmTimerSetUp.h"
 #include "speech/SpeechVoice.h"
 
 #include <QPoint>

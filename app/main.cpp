@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HoraviaApplication.h"
 #include "app/TfmTimerMain.h"
-#include "platform/Clock.h"
+#include "platform/SystemClock.h"
 #include "platform/Shell.h"
 #include "platform/linux/LinuxPower.h"
 #include "platform/linux/SleepWakeMonitor.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/BassEntryPoints.h"
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/PlayerState.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 // many countdowns run by the real tick against the real clock. The tick is 200 ms, which bounds it.
 #include "app/TfmTimerMain.h"
 
-#include "platform/Clock.h"
+#include "platform/SystemClock.h"
 #include "speech/UnavailableSpeechVoice.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // the real pictures. Also counts heap allocations on the tick's path after the first tick.
 #include "app/TfmTimerMain.h"
 
-#include "platform/Clock.h"
+#include "platform/SystemClock.h"
 #include "speech/UnavailableSpeechVoice.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // load, a whole save (with its fsync and rename), and a string lookup as every announcement does.
 #include "settings/RegistryFile.h"
 #include "settings/SettingsStore.h"
-#include "settings/Texts.h"
+#include "texts/Texts.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 #include "engine/Announcements.h"
 
-#include "engine/RemindIntervals.h"
-#include "settings/Texts.h"
+#include "base/RemindIntervals.h"
+#include "texts/Texts.h"
 
 namespace horavia {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DateTime.h"
+#include "base/DateTime.h"
 
 namespace horavia {
 

@@ -1,6 +1,6 @@
 #include "engine/TimerEngine.h"
 
-#include "engine/RemindIntervals.h"
+#include "base/RemindIntervals.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "engine/CountdownRequest.h"
-#include "engine/DateTimeFormat.h"
+#include "base/DateTimeFormat.h"
 #include "engine/DisplayMode.h"
 #include "engine/LcdTexts.h"
-#include "platform/Clock.h"
+#include "base/Clock.h"
 
 #include <cstdint>
 #include <string>

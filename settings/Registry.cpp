@@ -1,7 +1,7 @@
 #include "settings/Registry.h"
 
 #include "settings/RegistryError.h"
-#include "settings/SettingsLog.h"
+#include "base/Log.h"
 
 #include <QDateTime>
 #include <QDir>

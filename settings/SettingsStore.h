@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DateTimeFormat.h"
+#include "base/DateTimeFormat.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "speech/SpeechVoice.h"

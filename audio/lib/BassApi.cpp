@@ -1,6 +1,6 @@
 // The entry points of the core module, resolved by name by the sound player.
 
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/lib/AudioEngine.h"
 #include "audio/lib/Export.h"
 #include "audio/lib/LibraryLog.h"

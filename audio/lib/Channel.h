@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/lib/Decoder.h"
 #include "audio/lib/PcmQueue.h"
 #include "audio/lib/SyncRecord.h"

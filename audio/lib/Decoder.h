@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/lib/Decoder.h"
 
 // Provided by the core module; the plug-ins link against it.

@@ -1,6 +1,6 @@
 #include "platform/linux/Inhibitor.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>

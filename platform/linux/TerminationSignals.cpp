@@ -1,6 +1,6 @@
 #include "platform/linux/TerminationSignals.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
 #include "platform/linux/WakeTimer.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>

@@ -2,7 +2,7 @@
 
 #include "audio/FakeBass.h" // the fake audio library of the player tests
 #include "audio/RsySoundPlayer.h"
-#include "settings/TSpinEdit.h"
+#include "dialogs/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"

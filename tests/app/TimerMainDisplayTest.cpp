@@ -2,7 +2,7 @@
 
 #include "display/GlyphIndex.h"
 #include "display/ImageDraw.h"
-#include "settings/TSpinEdit.h"
+#include "dialogs/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"

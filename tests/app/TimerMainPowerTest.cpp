@@ -1,7 +1,7 @@
 #include "app/TfmTimerMain.h"
 
 #include "platform/linux/WakeTimer.h"
-#include "settings/TSpinEdit.h"
+#include "dialogs/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"

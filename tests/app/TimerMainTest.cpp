@@ -1,6 +1,6 @@
 #include "app/TfmTimerMain.h"
 
-#include "settings/TSpinEdit.h"
+#include "dialogs/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"

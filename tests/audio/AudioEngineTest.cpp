@@ -1,6 +1,6 @@
 // The real audio modules, played through SDL's disk driver: what reaches the output file is checked.
 
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/ModuleLoader.h"
 #include "audio/RsySoundPlayer.h"
 

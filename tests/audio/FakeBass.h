@@ -3,7 +3,7 @@
 // A fake audio library for the player's tests: entry points that record their calls and a loader that
 // hands them out by name, with modules that can be made missing.
 
-#include "audio/BassTypes.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/FadeTimer.h"
 #include "audio/MasterMixer.h"
 #include "audio/ModuleLoader.h"

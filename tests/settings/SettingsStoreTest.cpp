@@ -2,7 +2,7 @@
 #include "speech/UnavailableSpeechVoice.h"
 
 #include "StoreFixture.h"
-#include "engine/RemindIntervals.h"
+#include "base/RemindIntervals.h"
 #include "settings/RegistryError.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/LogCapture.h"

@@ -1,4 +1,0 @@
-#include "platform/Log.h"
-
-Q_LOGGING_CATEGORY(lcApp, "horavia.app")
-Q_LOGGING_CATEGORY(lcPlatform, "horavia.platform")

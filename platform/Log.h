@@ -1,7 +1,0 @@
-#pragma once
-
-#include <QLoggingCategory>
-
-// One category per area; warnings are on by default, so every failure the program swallows leaves a line.
-Q_DECLARE_LOGGING_CATEGORY(lcApp)
-Q_DECLARE_LOGGING_CATEGORY(lcPlatform)
