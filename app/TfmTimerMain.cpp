@@ -8,10 +8,10 @@
 #include "engine/Announcements.h"
 #include "engine/MinimizeBehaviour.h"
 #include "engine/WakeDelay.h"
-#include "platform/linux/WakeTimer.h"
+#include "platform/WakeUpProvider.h"
 #include "settings/SettingsStore.h"
-#include "texts/Texts.h"
 #include "speech/SpeakText.h"
+#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -492,11 +492,11 @@ void TfmTimerMain::TrayIconClick() {
 void TfmTimerMain::PowerSuspend() {
     Timer1.stop();
     DXDraw.Present();
-    if (services_.wakeTimer == nullptr) {
+    if (services_.wakeUp == nullptr) {
         return;
     }
     if (const auto seconds = WakeDelaySeconds(Engine.Mode, Engine.EndTime, services_.clock->Now())) {
-        services_.wakeTimer->Arm(*seconds);
+        services_.wakeUp->Arm(*seconds);
     }
 }
 

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "base/Clock.h"
+#include "dialogs/TfmSettings.h"
+#include "dialogs/TfmTimerSetUp.h"
 #include "display/ImageCollections.h"
 #include "display/LcdComposer.h"
 #include "display/Surface.h"
 #include "display/TDxButton.h"
 #include "engine/CountdownRequest.h"
 #include "engine/TimerEngine.h"
-#include "base/Clock.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
-#include "dialogs/TfmSettings.h"
-#include "dialogs/TfmTimerSetUp.h"
 #include "speech/SpeechVoice.h"
 
 #include <QPoint>
@@ -27,7 +27,7 @@
 namespace horavia {
 
 class TRsySoundPlayer;
-class WakeTimer;
+class WakeUpProvider;
 
 // The outside services the main window works through; tests hand in fakes.
 struct MainWindowServices {
@@ -35,7 +35,7 @@ struct MainWindowServices {
     Shell* shell = nullptr;
     Power* power = nullptr;
     SpeechVoice* voice = nullptr;
-    WakeTimer* wakeTimer = nullptr; // arms the wake-up from sleep for a pending countdown; none in tests
+    WakeUpProvider* wakeUp = nullptr; // arms the wake-up from sleep for a pending countdown; may be none
     // Makes the alarm's sound player for a window; the real player over the audio library when empty.
     std::function<TRsySoundPlayer*(void* windowHandle)> makeSoundPlayer;
 };

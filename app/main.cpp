@@ -1,12 +1,12 @@
 #include "app/CommandLine.h"
 #include "app/HoraviaApplication.h"
 #include "app/TfmTimerMain.h"
-#include "platform/SystemClock.h"
 #include "platform/Shell.h"
+#include "platform/SystemClock.h"
 #include "platform/linux/LinuxPower.h"
 #include "platform/linux/SleepWakeMonitor.h"
 #include "platform/linux/TerminationSignals.h"
-#include "platform/linux/WakeTimer.h"
+#include "platform/linux/WakeUpChooser.h"
 #include "speech/AudioSubsystem.h"
 #include "speech/CreateDefaultSpeechVoice.h"
 
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     horavia::SystemClock clock;
     horavia::DesktopShell shell;
     horavia::LinuxPower power;
-    horavia::WakeTimer wakeTimer;
+    horavia::WakeUpChooser wakeUp;
     const std::unique_ptr<horavia::SpeechVoice> voice = horavia::CreateDefaultSpeechVoice();
 
     horavia::MainWindowServices services;
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     services.shell = &shell;
     services.power = &power;
     services.voice = voice.get();
-    services.wakeTimer = &wakeTimer;
+    services.wakeUp = &wakeUp;
     horavia::TfmTimerMain window(services);
 
     horavia::SleepWakeMonitor sleepWake;

@@ -1,6 +1,5 @@
 #include "app/TfmTimerMain.h"
 
-#include "platform/linux/WakeTimer.h"
 #include "dialogs/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
@@ -9,26 +8,19 @@
 #include "support/ModalDialog.h"
 #include "support/WindowServices.h"
 
-#include <QDBusConnection>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
-#include <sys/timerfd.h>
-#include <unistd.h>
-
 namespace horavia {
 namespace {
 
-// Sleep, wake and session changes as the window handles them. The wake-up timer is the real one on an
-// ordinary real-time clock, which needs no capability, so the armed time can be read back.
+// Sleep, wake and session changes as the window handles them; the wake-up records what it was asked for.
 class TimerMainPowerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wakeTimer = std::make_unique<WakeTimer>(QDBusConnection(QStringLiteral("none")),
-                                                [] { return timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC); });
         MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
-        services.wakeTimer = wakeTimer.get();
+        services.wakeUp = &wakeUp;
         window = std::make_unique<TfmTimerMain>(services);
         window->Config.ShowMsgBox = false;
         window->Timer1Timer();
@@ -41,21 +33,12 @@ protected:
         });
         window->OnButtonClick(window->btnTimerTab.get());
     }
-    // Seconds until the wake-up timer fires; 0 when it is not armed.
-    long ArmedSeconds() const {
-        if (wakeTimer->Handle() < 0) {
-            return 0;
-        }
-        itimerspec spec{};
-        timerfd_gettime(wakeTimer->Handle(), &spec);
-        return spec.it_value.tv_sec + (spec.it_value.tv_nsec > 500000000 ? 1 : 0);
-    }
 
     test::FakeClock clock{EncodeDateTime({2026, 12, 8, 9, 30, 0, 0})};
     test::FakeShell shell;
     test::FakePower power;
     test::FakeSpeechVoice voice;
-    std::unique_ptr<WakeTimer> wakeTimer;
+    test::FakeWakeUp wakeUp;
     std::unique_ptr<TfmTimerMain> window;
 };
 
@@ -64,7 +47,7 @@ TEST_F(TimerMainPowerTest, SuspendDuringACountdownArmsTheWholeSecondsLeft) {
     clock.AdvanceMs(1500);
     window->PowerSuspend();
     EXPECT_FALSE(window->Timer1.isActive());
-    EXPECT_NEAR(ArmedSeconds(), 598, 1); // 598.5 s left, truncated
+    EXPECT_EQ(wakeUp.Armed, std::vector<std::int64_t>{598}); // 598.5 s left, truncated
 }
 
 TEST_F(TimerMainPowerTest, SuspendInTheStopwatchTheClockOrAfterTheEndArmsNothing) {
@@ -72,11 +55,11 @@ TEST_F(TimerMainPowerTest, SuspendInTheStopwatchTheClockOrAfterTheEndArmsNothing
     window->PowerSuspend();
     window->OnButtonClick(window->btnClockTab.get());
     window->PowerSuspend();
-    EXPECT_EQ(wakeTimer->Handle(), -1);
+    EXPECT_TRUE(wakeUp.Armed.empty());
     StartCountdown(1);
     clock.AdvanceSeconds(61); // ended, but no tick has noticed it yet
     window->PowerSuspend();
-    EXPECT_EQ(wakeTimer->Handle(), -1);
+    EXPECT_TRUE(wakeUp.Armed.empty());
 }
 
 TEST_F(TimerMainPowerTest, ResumeRepaintsAndTheTickRunsAgainAndAnEndPassedAsleepAlarmsAtOnce) {

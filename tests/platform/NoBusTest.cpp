@@ -1,7 +1,9 @@
 // Without any D-Bus: both bus addresses point at a socket that does not exist, as on a machine with no bus.
+#include "platform/linux/KdeWakeUp.h"
 #include "platform/linux/LinuxPower.h"
 #include "platform/linux/SleepWakeMonitor.h"
-#include "platform/linux/WakeTimer.h"
+#include "platform/linux/TimerFdWakeUp.h"
+#include "platform/linux/WakeUpChooser.h"
 
 #include "support/LogCapture.h"
 
@@ -62,14 +64,17 @@ TEST(NoBusTest, TheSleepMonitorLogsOnceAndNeverSignals) {
 
 TEST(NoBusTest, WithoutTheCapabilityTheWakeUpIsNotArmedAndSaysSo) {
     test::LogCapture log;
-    WakeTimer timer(QDBusConnection::sessionBus(), [] {
+    std::vector<std::unique_ptr<WakeUpProvider>> providers;
+    providers.push_back(std::make_unique<TimerFdWakeUp>([] {
         errno = EPERM;
         return -1;
-    });
-    EXPECT_EQ(timer.Arm(600), WakeTimer::Result::NotArmed);
-    EXPECT_EQ(timer.Arm(60), WakeTimer::Result::NotArmed);
-    ASSERT_EQ(log.Count(), 2) << log.Warnings().join(u'\n').toStdString();
-    EXPECT_TRUE(log.Warnings()[1].contains(QStringLiteral("first tick after")));
+    }));
+    providers.push_back(std::make_unique<KdeWakeUp>(QDBusConnection::sessionBus()));
+    WakeUpChooser chooser(std::move(providers));
+    EXPECT_FALSE(chooser.Arm(600));
+    EXPECT_FALSE(chooser.Arm(60));
+    ASSERT_EQ(log.Count(), 3) << log.Warnings().join(u'\n').toStdString();
+    EXPECT_TRUE(log.Warnings()[2].contains(QStringLiteral("first tick after")));
 }
 
 } // namespace

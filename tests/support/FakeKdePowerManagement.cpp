@@ -7,11 +7,20 @@ std::vector<FakeKdePowerManagement::Wakeup> FakeKdePowerManagement::Wakeups() co
     return wakeups_;
 }
 
-uint FakeKdePowerManagement::scheduleWakeup(const QString& service, const QDBusObjectPath& path,
-                                            qulonglong timestamp) {
+std::vector<int> FakeKdePowerManagement::Cleared() const {
+    std::lock_guard lock(mutex_);
+    return cleared_;
+}
+
+uint FakeKdePowerManagement::scheduleWakeup(const QString& service, const QDBusObjectPath& path, qulonglong timestamp) {
     std::lock_guard lock(mutex_);
     wakeups_.push_back({service, path.path(), timestamp});
     return static_cast<uint>(wakeups_.size());
+}
+
+void FakeKdePowerManagement::clearWakeup(int cookie) {
+    std::lock_guard lock(mutex_);
+    cleared_.push_back(cookie);
 }
 
 } // namespace horavia::test

@@ -25,13 +25,16 @@ public:
     using QObject::QObject;
 
     std::vector<Wakeup> Wakeups() const;
+    std::vector<int> Cleared() const; // the numbers of the wake-ups cleared, in order
 
 public Q_SLOTS:
     uint scheduleWakeup(const QString& service, const QDBusObjectPath& path, qulonglong timestamp);
+    void clearWakeup(int cookie);
 
 private:
     mutable std::mutex mutex_;
     std::vector<Wakeup> wakeups_;
+    std::vector<int> cleared_;
 };
 
 } // namespace horavia::test

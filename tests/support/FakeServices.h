@@ -2,10 +2,13 @@
 
 #include "platform/Power.h"
 #include "platform/Shell.h"
+#include "platform/WakeUpProvider.h"
 
 #include <QStringList>
 
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 namespace horavia::test {
 
@@ -50,6 +53,19 @@ private:
             throw std::runtime_error("power service failed");
         }
     }
+};
+
+// Records each wake-up asked for, in whole seconds from the asking.
+class FakeWakeUp final : public WakeUpProvider {
+public:
+    bool Arm(std::int64_t seconds) override {
+        Armed.push_back(seconds);
+        return true;
+    }
+    void Disarm() override { ++Disarms; }
+    QString Name() const override { return QStringLiteral("the test's wake-up"); }
+    std::vector<std::int64_t> Armed;
+    int Disarms = 0;
 };
 
 } // namespace horavia::test
