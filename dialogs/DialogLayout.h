@@ -19,8 +19,7 @@ inline QFont DialogFont(bool bold = false) {
 }
 
 // Gives widget its place (left, top, width, height) in its parent and returns it.
-template <typename W>
-W* Place(W* widget, int left, int top, int width, int height) {
+template <typename W> W* Place(W* widget, int left, int top, int width, int height) {
     widget->setGeometry(left, top, width, height);
     return widget;
 }

@@ -4,7 +4,7 @@
 
 namespace horavia {
 
-TLinkLabel::TLinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+TLinkLabel::TLinkLabel(QWidget* parent) : QLabel(parent) {
     QFont f = font();
     f.setUnderline(true);
     setFont(f);

@@ -10,7 +10,7 @@ class TLinkLabel final : public QLabel {
     Q_OBJECT
 
 public:
-    explicit TLinkLabel(const QString& text, QWidget* parent = nullptr);
+    explicit TLinkLabel(QWidget* parent = nullptr);
 
 Q_SIGNALS:
     void clicked();

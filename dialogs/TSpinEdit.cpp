@@ -16,8 +16,7 @@ bool AcceptedCharacter(QChar c) {
 
 } // namespace
 
-TSpinEdit::TSpinEdit(int minimum, int maximum, int step, QWidget* parent)
-    : QAbstractSpinBox(parent), minimum_(minimum), maximum_(maximum), step_(step) {
+TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     setKeyboardTracking(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     lineEdit()->setText(QString::number(minimum_));
@@ -40,6 +39,14 @@ int TSpinEdit::Value() const {
         return static_cast<int>(digits.startsWith(u'-') ? -Bound : Bound);
     }
     return minimum_;
+}
+
+void TSpinEdit::setMinimum(int minimum) {
+    const bool atOldMinimum = lineEdit()->text() == QString::number(minimum_);
+    minimum_ = minimum;
+    if (atOldMinimum) {
+        lineEdit()->setText(QString::number(minimum_));
+    }
 }
 
 void TSpinEdit::SetValue(int value) {

@@ -11,9 +11,13 @@ namespace horavia {
 // other than Enter are accepted; other keys are refused with a beep.
 class TSpinEdit final : public QAbstractSpinBox {
     Q_OBJECT
+    Q_PROPERTY(int minimum READ Minimum WRITE setMinimum)
+    Q_PROPERTY(int maximum READ Maximum WRITE setMaximum)
+    Q_PROPERTY(int singleStep READ SingleStep WRITE setSingleStep)
 
 public:
-    explicit TSpinEdit(int minimum, int maximum, int step, QWidget* parent = nullptr);
+    // Starts at 0 in the range 0 to 99, stepping by 1, until the form sets its own.
+    explicit TSpinEdit(QWidget* parent = nullptr);
 
     // The text read as a whole number, held within a billion either way; text that is not one counts
     // as the minimum.
@@ -22,6 +26,11 @@ public:
     void SetValue(int value);
     int Minimum() const { return minimum_; }
     int Maximum() const { return maximum_; }
+    int SingleStep() const { return step_; }
+    // Named as the generated form code calls them. A field still showing its old minimum shows the new one.
+    void setMinimum(int minimum);
+    void setMaximum(int maximum) { maximum_ = maximum; }
+    void setSingleStep(int step) { step_ = step; }
 
     void stepBy(int steps) override;
 
@@ -37,9 +46,9 @@ protected:
 private:
     void Clamp();
 
-    int minimum_;
-    int maximum_;
-    int step_;
+    int minimum_ = 0;
+    int maximum_ = 99;
+    int step_ = 1;
 };
 
 } // namespace horavia

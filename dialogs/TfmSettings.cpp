@@ -1,15 +1,15 @@
 #include "dialogs/TfmSettings.h"
 
-#include "base/RemindIntervals.h"
 #include "base/Links.h"
-#include "platform/ExeVer.h"
-#include "dialogs/HelpKey.h"
-#include "texts/RemindIntervalItems.h"
 #include "base/Log.h"
-#include "settings/SettingsStore.h"
-#include "platform/SpeechSettingsCommand.h"
+#include "base/RemindIntervals.h"
 #include "dialogs/DialogLayout.h"
+#include "dialogs/HelpKey.h"
 #include "dialogs/TLinkLabel.h"
+#include "platform/ExeVer.h"
+#include "platform/SpeechSettingsCommand.h"
+#include "settings/SettingsStore.h"
+#include "texts/RemindIntervalItems.h"
 #include "texts/Texts.h"
 
 #include <QCheckBox>
@@ -65,6 +65,12 @@ QLabel* BoldLabel(const QString& text, const QFont& bold, QWidget* parent, Qt::A
     return label;
 }
 
+TLinkLabel* LinkLabel(const QString& text, QWidget* parent) {
+    auto* label = new TLinkLabel(parent);
+    label->setText(text);
+    return label;
+}
+
 QPixmap StopwatchPicture() {
     const QPixmap picture(QStringLiteral(":/horavia/images/Buttons/chrono_norm_48.png"));
     if (picture.isNull()) {
@@ -117,8 +123,7 @@ QString StoreRefusal(const QString& text, const QString& what) {
 
 TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, const bool& siblingInstalled,
                          TFormatSettings& displayFormat, TrayChange trayChange, QWidget* owner)
-    : QDialog(owner, FixedDialogFlags),
-      StartProgram([](const QString& program, const QStringList& arguments) {
+    : QDialog(owner, FixedDialogFlags), StartProgram([](const QString& program, const QStringList& arguments) {
           return QProcess::startDetached(program, arguments);
       }),
       settings_(settings), voice_(voice), shell_(shell), siblingInstalled_(siblingInstalled),
@@ -138,7 +143,7 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     CreateSpeechTab(bold);
     CreateAboutTab();
 
-    lbRousely = Place(new TLinkLabel(QStringLiteral("需要更多功能?尝试 Rousely 吧！"), this), 112, 280, 389, 16);
+    lbRousely = Place(LinkLabel(QStringLiteral("需要更多功能?尝试 Rousely 吧！"), this), 112, 280, 389, 16);
     lbRousely->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     bnOK = Place(new QPushButton(QStringLiteral("确定"), this), 346, 308, 75, 25);
     bnOK->setDefault(true);
@@ -263,7 +268,7 @@ void TfmSettings::CreateSpeechTab(const QFont& bold) {
     cbRemindFrequency = Place(new QComboBox(TntTabSheet3), 120, 124, 145, 21);
     cbRemindFrequency->addItems(RemindIntervalItems());
     chbAutoIncrease = Place(new QCheckBox(QStringLiteral("自动增加提醒频率(&A)"), TntTabSheet3), 120, 154, 250, 30);
-    lbSpeechOther = Place(new TLinkLabel(QStringLiteral("其他语音设置"), TntTabSheet3), 0, 200, 381, 16);
+    lbSpeechOther = Place(LinkLabel(QStringLiteral("其他语音设置"), TntTabSheet3), 0, 200, 381, 16);
     lbSpeechOther->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
@@ -287,9 +292,9 @@ void TfmSettings::CreateAboutTab() {
     Shape1->setFrameShape(QFrame::HLine);
     Shape1->setFrameShadow(QFrame::Plain);
     Shape1->setPalette(grey);
-    lbWeb = Place(new TLinkLabel(QUrl(ProductSite).host(), tsAbout), 0, 92, 381, 16);
+    lbWeb = Place(LinkLabel(QUrl(ProductSite).host(), tsAbout), 0, 92, 381, 16);
     lbWeb->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lbMail = Place(new TLinkLabel(SupportMailAddress, tsAbout), 0, 114, 381, 16);
+    lbMail = Place(LinkLabel(SupportMailAddress, tsAbout), 0, 114, 381, 16);
     lbMail->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     lbProgramNotice =
         Place(new QLabel(QStringLiteral("程序 © 2026 Horavia 开发者。保留所有权利。"), tsAbout), 0, 176, 381, 14);

@@ -1,12 +1,13 @@
 #include "dialogs/TfmTimerSetUp.h"
 
-#include "base/RemindIntervals.h"
 #include "base/Links.h"
+#include "base/RemindIntervals.h"
 #include "dialogs/DialogLayout.h"
 #include "dialogs/HelpKey.h"
-#include "texts/RemindIntervalItems.h"
 #include "dialogs/TLinkLabel.h"
 #include "dialogs/TSpinEdit.h"
+#include "display/Surface.h"
+#include "texts/RemindIntervalItems.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,84 +33,17 @@ TDateTime FromQDateTime(const QDateTime& dt) {
     return EncodeDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
 }
 
-QLabel* PlainLabel(const QString& text, int left, int top, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 } // namespace
 
 TfmTimerSetUp::TfmTimerSetUp(const Clock& clock, Shell& shell, const Settings& settings, const bool& siblingInstalled,
                              QWidget* owner)
     : QDialog(owner, FixedDialogFlags), clock_(clock), shell_(shell), settings_(settings),
       siblingInstalled_(siblingInstalled) {
-    setWindowTitle(QStringLiteral("计时器设置"));
-    setFixedSize(360, 325);
-    setFont(DialogFont());
-    const QFont bold = DialogFont(true);
-
-    rbRelativeTime = Place(new QRadioButton(QStringLiteral("相对时间"), this), 20, 14, 320, 17);
-    rbRelativeTime->setFont(bold);
-    rbRelativeTime->setChecked(true);
-    seHours = Place(new TSpinEdit(0, 99, 1, this), 36, 40, 37, 22);
-    seMins = Place(new TSpinEdit(0, 59, 5, this), 140, 40, 37, 22);
-    seSecs = Place(new TSpinEdit(0, 59, 10, this), 244, 40, 37, 22);
-    rbAbsoluteTime = Place(new QRadioButton(QStringLiteral("绝对时间"), this), 20, 76, 320, 17);
-    rbAbsoluteTime->setFont(bold);
-    dtpTime = Place(new QDateTimeEdit(this), 36, 104, 141, 21);
-    dtpTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    chbVoiceRemind = Place(new QCheckBox(QStringLiteral("使用语音合成提醒我"), this), 20, 140, 321, 17);
-    cbRemindInterval = Place(new QComboBox(this), 116, 168, 145, 21);
+    setFont(Surface::TahomaFont(false));
+    setupUi(this);
+    // The form has no default button, so Enter does not confirm and every field loses the focus before OK.
     cbRemindInterval->addItems(RemindIntervalItems());
     cbRemindInterval->setCurrentIndex(0);
-    cbRemindInterval->setEnabled(false);
-    chbAutoIncrease = Place(new QCheckBox(QStringLiteral("增加自动提醒频率"), this), 44, 200, 297, 29);
-    chbAutoIncrease->setEnabled(false);
-    Button1 = Place(new QPushButton(QStringLiteral("确定"), this), 100, 280, 75, 25);
-    Button2 = Place(new QPushButton(QStringLiteral("取消"), this), 184, 280, 75, 25);
-    // No default button: Enter does not confirm, so every field loses the focus before OK.
-    for (QPushButton* b : {Button1, Button2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
-
-    PlainLabel(QStringLiteral("小时"), 80, 44, this)->setObjectName(QStringLiteral("Label1"));
-    PlainLabel(QStringLiteral("分钟"), 184, 44, this)->setObjectName(QStringLiteral("Label2"));
-    PlainLabel(QStringLiteral("秒"), 288, 44, this)->setObjectName(QStringLiteral("Label3"));
-    lbRemind = Place(new QLabel(QStringLiteral("每天提醒"), this), 16, 172, 93, 14);
-    lbRemind->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbRemind->setEnabled(false);
-    lbRousely = Place(new TLinkLabel(QStringLiteral("需要更多功能吗?尝试 Rousely 吧！"), this), 20, 248, 320, 16);
-    lbRousely->setAlignment(Qt::AlignHCenter);
-
-    const std::pair<QWidget*, const char*> names[] = {{rbRelativeTime, "rbRelativeTime"},
-                                                      {seHours, "seHours"},
-                                                      {seMins, "seMins"},
-                                                      {seSecs, "seSecs"},
-                                                      {rbAbsoluteTime, "rbAbsoluteTime"},
-                                                      {dtpTime, "dtpTime"},
-                                                      {chbVoiceRemind, "chbVoiceRemind"},
-                                                      {cbRemindInterval, "cbRemindInterval"},
-                                                      {chbAutoIncrease, "chbAutoIncrease"},
-                                                      {lbRemind, "lbRemind"},
-                                                      {lbRousely, "lbRousely"},
-                                                      {Button1, "Button1"},
-                                                      {Button2, "Button2"}};
-    for (const auto& [widget, name] : names) {
-        widget->setObjectName(QLatin1String(name));
-    }
-    setTabOrder(rbRelativeTime, seHours);
-    setTabOrder(seHours, seMins);
-    setTabOrder(seMins, seSecs);
-    setTabOrder(seSecs, rbAbsoluteTime);
-    setTabOrder(rbAbsoluteTime, dtpTime);
-    setTabOrder(dtpTime, chbVoiceRemind);
-    setTabOrder(chbVoiceRemind, cbRemindInterval);
-    setTabOrder(cbRemindInterval, chbAutoIncrease);
-    setTabOrder(chbAutoIncrease, Button1);
-    setTabOrder(Button1, Button2);
 
     connect(seHours, &TSpinEdit::changed, this, [this] { seHoursChange(); });
     connect(seMins, &TSpinEdit::changed, this, [this] { seMinsChange(); });

@@ -1,31 +1,24 @@
 #pragma once
 
-#include "engine/CountdownRequest.h"
 #include "base/Clock.h"
+#include "engine/CountdownRequest.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
+
+#include "ui_TfmTimerSetUp.h"
 
 #include <QDateTime>
 #include <QDialog>
 
 #include <cstdint>
 
-class QCheckBox;
-class QComboBox;
-class QDateTimeEdit;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-
 namespace horavia {
-
-class TLinkLabel;
-class TSpinEdit;
 
 // The modal dialog in which a countdown is set up: a duration in hours, minutes and seconds, or a
 // time of day, and the spoken reminders. One instance lives as long as the main window; its
-// reminder controls stay the options of the running countdown.
-class TfmTimerSetUp final : public QDialog {
+// reminder controls stay the options of the running countdown. The controls, their places, texts and
+// tab order come from TfmTimerSetUp.ui and are members by the names they have there.
+class TfmTimerSetUp final : public QDialog, public Ui::TfmTimerSetUp {
     Q_OBJECT
 
 public:
@@ -36,20 +29,6 @@ public:
     CountdownRequest Request() const;
     // The picker's date and time.
     TDateTime PickerValue() const;
-
-    QRadioButton* rbRelativeTime;
-    TSpinEdit* seHours;
-    TSpinEdit* seMins;
-    TSpinEdit* seSecs;
-    QRadioButton* rbAbsoluteTime;
-    QDateTimeEdit* dtpTime;
-    QCheckBox* chbVoiceRemind;
-    QComboBox* cbRemindInterval;
-    QCheckBox* chbAutoIncrease;
-    QLabel* lbRemind;
-    TLinkLabel* lbRousely;
-    QPushButton* Button1;
-    QPushButton* Button2;
 
 protected:
     void showEvent(QShowEvent* event) override;
