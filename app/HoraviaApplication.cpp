@@ -1,7 +1,7 @@
 #include "app/HoraviaApplication.h"
 
-#include "display/ImageAssets.h"
 #include "base/Log.h"
+#include "display/ImageAssets.h"
 
 #include <exception>
 

@@ -75,7 +75,7 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     Engine.TabBarShown = true;
     Engine.DisplayFormat = TFormatSettings{};
     ApplyTimeFormat(Config.TimeFormat, Engine.DisplayFormat);
-    CreateButtons();
+    buttons_.CreateButtons();
 
     Timer1.setSingleShot(true);
     Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 10 ms late, and the alarm with it
@@ -89,109 +89,12 @@ TfmTimerMain::~TfmTimerMain() {
     delete SoundPlayer.exchange(nullptr);
 }
 
-std::unique_ptr<TDxButton> TfmTimerMain::MakeButton(const char* normal, const char* hover, const TRect& r) {
-    auto button = std::make_unique<TDxButton>(&DXDraw);
-    button->Images = &Images.Buttons;
-    button->NormalImage = normal;
-    button->HoverImage = hover;
-    button->SetBounds(r);
-    button->OnClick = [this](TDxButton* b) { OnButtonClick(b); };
-    ButtonList.push_back(button.get());
-    return button;
-}
-
-void TfmTimerMain::CreateButtons() {
-    const int w = DXDraw.Width();
-    const int tab = (w - 30) / 4;
-    btnClose = MakeButton("close_norm", "close_hover", {w - 21, 4, w - 6, 19});
-    btnMinimize = MakeButton("min_norm", "min_hover", {w - 39, 4, w - 24, 19});
-    struct TabSpec {
-        std::unique_ptr<TDxButton>* slot;
-        const char* normal;
-        const char* hover;
-        int caption;
-    };
-    const TabSpec tabs[] = {{&btnTimerTab, "timer_norm_48", "timer_hover_48", StringId::TimerTab},
-                            {&btnStopwatchTab, "chrono_norm_48", "chrono_hover_48", StringId::StopwatchTab},
-                            {&btnClockTab, "clock_norm_48", "clock_hover_48", StringId::ClockTab},
-                            {&btnSettingsTab, "settings_norm_48", "settings_hover_48", StringId::SettingsTab}};
-    int left = 15;
-    for (const TabSpec& spec : tabs) {
-        *spec.slot = MakeButton(spec.normal, spec.hover, {left, 29, left + tab, 93});
-        (*spec.slot)->CenterImage = true;
-        (*spec.slot)->HandCursor = true;
-        (*spec.slot)->TabMember = true;
-        (*spec.slot)->Caption = LoadStr(spec.caption);
-        left += tab;
-    }
-    const int splitterLeft = (DXDraw.Width() - 100) / 2;
-    btnSplitter = MakeButton("splitter_norm", "splitter_hover", {splitterLeft, 95, splitterLeft + 100, 101});
-}
-
-TDxLCDButton* TfmTimerMain::LcdButton(std::unique_ptr<TDxLCDButton>& slot, const char* normal, const char* hover,
-                                      int dx) {
-    if (!slot) {
-        slot = std::make_unique<TDxLCDButton>(&DXDraw);
-        slot->Images = &Images.Buttons;
-        slot->NormalImage = normal;
-        slot->HoverImage = hover;
-        slot->HandCursor = true;
-        const TRect& box = Composer.LcdBox();
-        slot->SetBounds({box.Left + dx, box.Top + 20, box.Left + dx + 55, box.Top + 32});
-        slot->OnClick = [this](TDxButton* b) { OnButtonClick(b); };
-        ButtonList.push_back(slot.get());
-    }
-    return slot.get();
-}
-
-void TfmTimerMain::PlaceLcdButtons() {
-    const TRect& box = Composer.LcdBox();
-    const auto place = [&box](TDxLCDButton* b, int dx) {
-        if (b != nullptr) {
-            b->SetBounds({box.Left + dx, box.Top + 20, box.Left + dx + 55, box.Top + 32});
-        }
-    };
-    place(btnLcdCancel.get(), 20);
-    place(btnLcdStartPause.get(), 130);
-    place(btnLcdReset.get(), 190);
-    place(btnLcdStop.get(), 20);
-}
-
-void TfmTimerMain::ShowLcdButton(TDxButton* button) {
-    button->SetVisible(true);
-    TakeHoverFromPointer();
-    button->Draw();
-}
-
-// A button that comes back shows the hover of where the pointer is now, not of where it was when the
-// button went: otherwise two highlights can show at once.
-void TfmTimerMain::TakeHoverFromPointer() {
-    const QPoint p = mapFromGlobal(QCursor::pos());
-    const bool inside = isVisible() && rect().contains(p);
-    for (TDxButton* button : ButtonList) {
-        button->Hovered = inside && button->Visible && button->BoundsRect.Contains(p.x(), p.y());
-    }
-}
-
 void TfmTimerMain::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     Guarded("pointer leaving", [this] {
-        for (TDxButton* button : ButtonList) {
-            if (button->Visible) {
-                button->SetHovered(false);
-            } else {
-                button->Hovered = false;
-            }
-        }
+        buttons_.EndHover();
         setCursor(Qt::ArrowCursor);
     });
-}
-
-void TfmTimerMain::SetStartPauseImages(bool running) {
-    TDxButton* b = LcdButton(btnLcdStartPause, "lcd_start", "lcd_start_hover", 130);
-    b->NormalImage = running ? "lcd_pause" : "lcd_start";
-    b->HoverImage = running ? "lcd_pause_hover" : "lcd_start_hover";
-    b->ResolveImages();
 }
 
 // ---- the tick -------------------------------------------------------------------------------------
@@ -258,9 +161,7 @@ void TfmTimerMain::RefreshBackground() {
     if (!Composer.RefreshBackground(Engine.TabBarShown, windowTitle())) {
         return;
     }
-    for (TDxButton* button : ButtonList) {
-        button->Draw();
-    }
+    buttons_.DrawAll();
 }
 
 bool TfmTimerMain::SoundPlaying() const {
@@ -271,26 +172,7 @@ bool TfmTimerMain::SoundPlaying() const {
 // Copies aside the LCD buttons of the mode, which the per-tick erase would wipe; returns where they lie
 // (empty when nothing was saved).
 TRect TfmTimerMain::SaveLcdButtonStrip() {
-    TRect strip;
-    switch (Engine.Mode) {
-    case dmTimer:
-        if (btnLcdCancel) {
-            strip = btnLcdCancel->BoundsRect;
-        }
-        break;
-    case dmStopwatch:
-        if (btnLcdCancel && btnLcdReset) {
-            const TRect& cancel = btnLcdCancel->BoundsRect;
-            strip = {cancel.Left, cancel.Top, btnLcdReset->BoundsRect.Right, cancel.Bottom};
-        }
-        break;
-    case dmClock:
-        // Only a stop button that is still shown: once a press has hidden it, it must not come back.
-        if (btnLcdStop && btnLcdStop->Visible && SoundPlaying()) {
-            strip = btnLcdStop->BoundsRect;
-        }
-        break;
-    }
+    const TRect strip = buttons_.LcdStrip(Engine.Mode, SoundPlaying());
     if (strip.Width() > 0) {
         Composer.SaveStrip(strip);
     }
@@ -305,8 +187,8 @@ void TfmTimerMain::DrawDisplay() {
     const TRect strip = SaveLcdButtonStrip();
     Composer.EraseLcd();
     const DisplayUpdate update = Engine.UpdateDisplay();
-    if (update.TimeUp && btnLcdCancel) {
-        btnLcdCancel->SetVisible(false);
+    if (update.TimeUp && buttons_.btnLcdCancel) {
+        buttons_.btnLcdCancel->SetVisible(false);
     }
     if (layout == dmStopwatch && Engine.SwRunning) {
         if (const auto text =
@@ -351,8 +233,8 @@ void TfmTimerMain::OnTimeUp() {
                     QMetaObject::invokeMethod(
                         this,
                         [this] {
-                            if (btnLcdStop) {
-                                btnLcdStop->SetVisible(false);
+                            if (buttons_.btnLcdStop) {
+                                buttons_.btnLcdStop->SetVisible(false);
                             }
                         },
                         Qt::QueuedConnection);
@@ -387,8 +269,7 @@ void TfmTimerMain::OnTimeUp() {
         }
     }
     if (SoundPlaying() && !Config.ShowMsgBox) {
-        TDxButton* stop = LcdButton(btnLcdStop, "lcd_stop", "lcd_stop_hover", 20);
-        ShowLcdButton(stop);
+        buttons_.ShowLcdButton(buttons_.LcdStop());
     }
 }
 
@@ -396,9 +277,9 @@ void TfmTimerMain::SilenceAlarm() {
     if (!SoundPlaying()) {
         return;
     }
-    if (btnLcdStop) {
-        btnLcdStop->SetVisible(false);
-        btnLcdStop->Draw();
+    if (buttons_.btnLcdStop) {
+        buttons_.btnLcdStop->SetVisible(false);
+        buttons_.btnLcdStop->Draw();
     }
     DrawDisplay();
     SoundPlayer.load()->FadeOut();
@@ -415,27 +296,28 @@ void TfmTimerMain::paintEvent(QPaintEvent*) {
 // ---- buttons and modes ----------------------------------------------------------------------------
 
 void TfmTimerMain::OnButtonClick(TDxButton* button) {
-    if (button == btnClose.get()) {
+    const SurfaceButtons& b = buttons_;
+    if (button == b.btnClose.get()) {
         close();
-    } else if (button == btnMinimize.get()) {
+    } else if (button == b.btnMinimize.get()) {
         Minimize();
-    } else if (button == btnTimerTab.get()) {
+    } else if (button == b.btnTimerTab.get()) {
         StartCountdownFromTab();
-    } else if (button == btnStopwatchTab.get()) {
+    } else if (button == b.btnStopwatchTab.get()) {
         EnterStopwatch();
-    } else if (button == btnClockTab.get()) {
+    } else if (button == b.btnClockTab.get()) {
         ShowClockTab();
-    } else if (button == btnSettingsTab.get()) {
+    } else if (button == b.btnSettingsTab.get()) {
         ShowSettingsDialog();
-    } else if (button == btnSplitter.get()) {
+    } else if (button == b.btnSplitter.get()) {
         ToggleTabBar();
-    } else if (button == btnLcdCancel.get()) {
+    } else if (button == b.btnLcdCancel.get()) {
         CancelMode();
-    } else if (button == btnLcdStartPause.get()) {
+    } else if (button == b.btnLcdStartPause.get()) {
         if (Engine.Mode == dmStopwatch) {
             StartPause();
         }
-    } else if (button == btnLcdReset.get()) {
+    } else if (button == b.btnLcdReset.get()) {
         ResetStopwatch();
     }
 }
@@ -535,33 +417,25 @@ void TfmTimerMain::StartCountdownFromTab() {
     }
     QCursor::setPos(mapToGlobal(QPoint(width() / 2, height() / 2)));
     Engine.StartCountdown(fmTimerSetUp->Request());
-    ShowLcdButton(LcdButton(btnLcdCancel, "lcd_cancel", "lcd_cancel_hover", 20));
+    buttons_.ShowLcdButtonsOf(dmTimer);
 }
 
 void TfmTimerMain::EnterStopwatch() {
     if (!Engine.EnterStopwatch()) {
         return;
     }
-    TDxButton* cancel = LcdButton(btnLcdCancel, "lcd_cancel", "lcd_cancel_hover", 20);
-    TDxButton* reset = LcdButton(btnLcdReset, "lcd_reset", "lcd_reset_hover", 190);
-    SetStartPauseImages(false);
-    ShowLcdButton(cancel);
-    ShowLcdButton(btnLcdStartPause.get());
-    ShowLcdButton(reset);
+    buttons_.PrepareStopwatchButtons();
+    buttons_.ShowLcdButtonsOf(dmStopwatch);
 }
 
 void TfmTimerMain::LeaveStopwatch() {
-    for (TDxLCDButton* b : {btnLcdCancel.get(), btnLcdStartPause.get(), btnLcdReset.get()}) {
-        if (b != nullptr) {
-            b->SetVisible(false);
-        }
-    }
+    buttons_.HideModeButtons();
     Engine.ShowClock();
 }
 
 void TfmTimerMain::CancelMode() {
     if (Engine.Mode == dmTimer) {
-        btnLcdCancel->SetVisible(false);
+        buttons_.btnLcdCancel->SetVisible(false);
         Engine.ShowClock();
     } else if (Engine.Mode == dmStopwatch) {
         LeaveStopwatch();
@@ -577,8 +451,7 @@ void TfmTimerMain::ShowClockTab() {
 
 void TfmTimerMain::StartPause() {
     const bool running = Engine.ToggleStopwatch();
-    SetStartPauseImages(running);
-    btnLcdStartPause->Draw();
+    buttons_.SetStartPauseImages(running)->Draw();
     if (!running) {
         DrawDisplay(); // so the frozen value shown is the exact one
     }
@@ -586,41 +459,17 @@ void TfmTimerMain::StartPause() {
 
 void TfmTimerMain::ResetStopwatch() {
     Engine.ResetStopwatch();
-    SetStartPauseImages(false);
-    btnLcdStartPause->Draw();
+    buttons_.SetStartPauseImages(false)->Draw();
 }
 
 void TfmTimerMain::ToggleTabBar() {
-    btnSplitter->SetVisible(false);
     Engine.TabBarShown = !Engine.TabBarShown;
-    btnSplitter->NormalImage = Engine.TabBarShown ? "splitter_norm" : "splitter_dn";
-    btnSplitter->HoverImage = Engine.TabBarShown ? "splitter_hover" : "splitter_dn_hover";
-    btnSplitter->ResolveImages();
-    for (TDxButton* button : ButtonList) {
-        if (button->TabMember) {
-            button->SetVisible(!button->Visible);
-        }
-    }
-    for (TDxButton* button : ButtonList) {
-        if (dynamic_cast<TDxLCDButton*>(button) != nullptr) {
-            button->SetVisible(false);
-        }
-    }
-    TakeHoverFromPointer();
+    buttons_.BeginTabRowToggle(Engine.TabBarShown);
     RefreshBackground();
-    PlaceLcdButtons();
-    if (Engine.Mode == dmTimer) {
-        ShowLcdButton(btnLcdCancel.get());
-    } else if (Engine.Mode == dmStopwatch) {
-        ShowLcdButton(btnLcdCancel.get());
-        ShowLcdButton(btnLcdStartPause.get());
-        ShowLcdButton(btnLcdReset.get());
-    }
+    buttons_.PlaceLcdButtons();
+    buttons_.ShowLcdButtonsOf(Engine.Mode);
     DrawDisplay();
-    btnSplitter->SetVisible(true);
-    const int top = Engine.TabBarShown ? 95 : 31;
-    btnSplitter->SetBounds({btnSplitter->BoundsRect.Left, top, btnSplitter->BoundsRect.Right, top + 6});
-    btnSplitter->Draw();
+    buttons_.EndTabRowToggle(Engine.TabBarShown);
 }
 
 // ---- keys -----------------------------------------------------------------------------------------
@@ -631,12 +480,12 @@ void TfmTimerMain::FormKeyUp(int key) {
         services_.shell->OpenHelpTopic(QStringLiteral("Welcometopic.htm"));
         break;
     case Qt::Key_Space:
-        if (Engine.Mode == dmStopwatch && btnLcdStartPause) {
+        if (Engine.Mode == dmStopwatch && buttons_.btnLcdStartPause) {
             StartPause();
         }
         break;
     case Qt::Key_Escape:
-        if ((Engine.Mode == dmTimer || Engine.Mode == dmStopwatch) && btnLcdCancel) {
+        if ((Engine.Mode == dmTimer || Engine.Mode == dmStopwatch) && buttons_.btnLcdCancel) {
             CancelMode();
         }
         break;
@@ -656,17 +505,7 @@ void TfmTimerMain::keyReleaseEvent(QKeyEvent* event) {
 // ---- mouse ----------------------------------------------------------------------------------------
 
 void TfmTimerMain::DXDrawMouseMove(int x, int y) {
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    for (TDxButton* button : ButtonList) {
-        if (!button->Visible) {
-            continue;
-        }
-        button->SetHovered(button->BoundsRect.Contains(x, y));
-        if (button->HandCursor && button->Hovered) {
-            shape = Qt::PointingHandCursor;
-        }
-    }
-    setCursor(shape);
+    setCursor(buttons_.HoverAt(x, y));
     if (Dragging) {
         const QPoint pointer = PointerOnScreen(x, y);
         QRect frame(pointer - DragStartCursor + DragStartPos, QSize(width(), VisibleHeight));
@@ -679,13 +518,8 @@ void TfmTimerMain::DXDrawMouseMove(int x, int y) {
 
 void TfmTimerMain::DXDrawMouseDown(Qt::MouseButton button, int x, int y) {
     SilenceAlarm(); // any press anywhere, with any button, stops the alarm first
-    if (button != Qt::LeftButton) {
-        return;
-    }
-    for (const TDxButton* b : ButtonList) {
-        if (b->Visible && b->BoundsRect.Contains(x, y)) {
-            return; // a press on a button does nothing else: there is no pressed picture
-        }
+    if (button != Qt::LeftButton || buttons_.At(x, y) != nullptr) {
+        return; // a press on a button does nothing else: there is no pressed picture
     }
     if (IsWayland() && windowHandle() != nullptr) {
         windowHandle()->startSystemMove(); // a Wayland client cannot place its own window
@@ -702,11 +536,8 @@ void TfmTimerMain::DXDrawMouseUp(Qt::MouseButton, int x, int y) {
         Dragging = false;
         return;
     }
-    for (TDxButton* b : ButtonList) {
-        if (b->Visible && b->BoundsRect.Contains(x, y)) {
-            b->Click();
-            return;
-        }
+    if (TDxButton* b = buttons_.At(x, y)) {
+        b->Click();
     }
 }
 

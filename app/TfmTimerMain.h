@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SurfaceButtons.h"
 #include "base/Clock.h"
 #include "dialogs/TfmSettings.h"
 #include "dialogs/TfmTimerSetUp.h"
@@ -87,18 +88,8 @@ public:
     std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
     QSystemTrayIcon TrayIcon;
 
-    std::unique_ptr<TDxButton> btnClose;
-    std::unique_ptr<TDxButton> btnMinimize;
-    std::unique_ptr<TDxButton> btnTimerTab;
-    std::unique_ptr<TDxButton> btnStopwatchTab;
-    std::unique_ptr<TDxButton> btnClockTab;
-    std::unique_ptr<TDxButton> btnSettingsTab;
-    std::unique_ptr<TDxButton> btnSplitter;
-    std::unique_ptr<TDxLCDButton> btnLcdCancel;
-    std::unique_ptr<TDxLCDButton> btnLcdStartPause;
-    std::unique_ptr<TDxLCDButton> btnLcdReset;
-    std::unique_ptr<TDxLCDButton> btnLcdStop;
-    std::vector<TDxButton*> ButtonList; // every button in creation order: drawing and hit-testing order
+    // The surface buttons, for the clicks that OnButtonClick routes and for looking at them.
+    const SurfaceButtons& Buttons() const { return buttons_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -112,14 +103,6 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void CreateButtons();
-    std::unique_ptr<TDxButton> MakeButton(const char* normal, const char* hover, const TRect& r);
-    TDxLCDButton* LcdButton(std::unique_ptr<TDxLCDButton>& slot, const char* normal, const char* hover, int dx);
-    void PlaceLcdButtons();
-    void ShowLcdButton(TDxButton* button);
-    void TakeHoverFromPointer();
-    void SetStartPauseImages(bool running);
-
     void StartCountdownFromTab();
     void EnterStopwatch();
     void LeaveStopwatch();
@@ -143,6 +126,7 @@ private:
     void ApplyWindowShape();
 
     MainWindowServices services_;
+    SurfaceButtons buttons_{*this, DXDraw, Images, Composer, [this](TDxButton* b) { OnButtonClick(b); }};
     bool Dragging = false;
     QPoint DragStartCursor; // pointer's screen position when the drag began
     QPoint DragStartPos;    // window's position when the drag began

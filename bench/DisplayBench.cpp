@@ -27,8 +27,12 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace horavia {
 namespace {
@@ -89,10 +93,10 @@ BENCHMARK(BM_DrawDisplayCountdown);
 
 void BM_DrawDisplayStopwatch(benchmark::State& state) {
     TfmTimerMain& w = *Shared().window;
-    w.OnButtonClick(w.btnStopwatchTab.get());
-    w.OnButtonClick(w.btnLcdStartPause.get());
+    w.OnButtonClick(w.Buttons().btnStopwatchTab.get());
+    w.OnButtonClick(w.Buttons().btnLcdStartPause.get());
     TickPath(state, w);
-    w.OnButtonClick(w.btnClockTab.get());
+    w.OnButtonClick(w.Buttons().btnClockTab.get());
 }
 BENCHMARK(BM_DrawDisplayStopwatch);
 

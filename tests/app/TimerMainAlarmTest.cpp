@@ -75,7 +75,7 @@ protected:
             d->chbAutoIncrease->setChecked(autoIncrease);
             d->Button1->click();
         });
-        window->OnButtonClick(window->btnTimerTab.get());
+        window->OnButtonClick(window->Buttons().btnTimerTab.get());
         clock.AdvanceMs(50); // the user's OK never falls exactly on a tick
     }
     QStringList Spoken() const {
@@ -148,7 +148,7 @@ TEST_F(TimerMainAlarmTest, NoSoundAndNoBoxOnlyShowZerosAndTheClock) {
     }
     EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:00", "00"}));
     EXPECT_EQ(Player(), nullptr);
-    EXPECT_FALSE(window->btnLcdStop);
+    EXPECT_FALSE(window->Buttons().btnLcdStop);
     Tick();
     EXPECT_EQ(window->LastTexts.Large, "9:30:02A");
     EXPECT_TRUE(Spoken().isEmpty());
@@ -175,7 +175,7 @@ TEST_F(TimerMainAlarmTest, BoxShownWhileTheSoundPlaysThenFadesItAndNeverShowsSto
     EXPECT_GE(power.BothRequests, 1);
     ASSERT_NE(Player(), nullptr);
     EXPECT_TRUE(Player()->Fading());
-    EXPECT_FALSE(window->btnLcdStop);
+    EXPECT_FALSE(window->Buttons().btnLcdStop);
 }
 
 TEST_F(TimerMainAlarmTest, WithoutTheBoxTheStopButtonShowsAndAPressSilences) {
@@ -185,18 +185,18 @@ TEST_F(TimerMainAlarmTest, WithoutTheBoxTheStopButtonShowsAndAPressSilences) {
     Run(2);
     ASSERT_NE(Player(), nullptr);
     EXPECT_EQ(Player()->State(), psPlaying);
-    ASSERT_TRUE(window->btnLcdStop);
-    EXPECT_TRUE(window->btnLcdStop->Visible);
+    ASSERT_TRUE(window->Buttons().btnLcdStop);
+    EXPECT_TRUE(window->Buttons().btnLcdStop->Visible);
     // While it sounds, every tick asks for what the sound's progress asks for, so the inhibitors stay put.
     const int system = power.SystemRequests;
     const int display = power.DisplayRequests;
     Run(1);
-    EXPECT_TRUE(window->btnLcdStop->Visible);
+    EXPECT_TRUE(window->Buttons().btnLcdStop->Visible);
     EXPECT_EQ(power.SystemRequests, system);
     EXPECT_EQ(power.DisplayRequests, display);
     const long presents = window->DXDraw.PresentCount();
     window->DXDrawMouseDown(Qt::RightButton, 10, 10);
-    EXPECT_FALSE(window->btnLcdStop->Visible);
+    EXPECT_FALSE(window->Buttons().btnLcdStop->Visible);
     EXPECT_GT(window->DXDraw.PresentCount(), presents);
     EXPECT_TRUE(Player()->Fading());
     while (fadeTimer->Tick()) {
@@ -210,10 +210,10 @@ TEST_F(TimerMainAlarmTest, SoundEndingByItselfHidesTheStopButton) {
     window->Config.SoundFile = soundFile;
     StartCountdown(0, 1, false, 0, false);
     Run(2);
-    ASSERT_TRUE(window->btnLcdStop && window->btnLcdStop->Visible);
+    ASSERT_TRUE(window->Buttons().btnLcdStop && window->Buttons().btnLcdStop->Visible);
     bass.Fire(*bass.LiveEnd());
     QApplication::processEvents(); // the end arrives on the library's thread and is handed to the window
-    EXPECT_FALSE(window->btnLcdStop->Visible);
+    EXPECT_FALSE(window->Buttons().btnLcdStop->Visible);
 }
 
 TEST_F(TimerMainAlarmTest, MissingSoundFileStillGivesTheBox) {
@@ -234,13 +234,13 @@ TEST_F(TimerMainAlarmTest, MissingSoundFileStillGivesTheBox) {
 TEST_F(TimerMainAlarmTest, StopwatchSpeaksEachPeriodAfterTenSecondsAndNotWhilePaused) {
     window->Config.StopwatchTTS = true;
     window->Config.RemindPeriod = 5;
-    window->OnButtonClick(window->btnStopwatchTab.get());
-    window->OnButtonClick(window->btnLcdStartPause.get());
+    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
+    window->OnButtonClick(window->Buttons().btnLcdStartPause.get());
     Run(10);
     EXPECT_TRUE(Spoken().isEmpty()); // 5 s, and 10 s exactly, are within the first ten seconds
     Run(6);
     EXPECT_EQ(Spoken(), (QStringList{QStringLiteral("  10 秒"), QStringLiteral("  15 秒")}));
-    window->OnButtonClick(window->btnLcdStartPause.get()); // pause
+    window->OnButtonClick(window->Buttons().btnLcdStartPause.get()); // pause
     Run(30);
     EXPECT_EQ(Spoken().size(), 2);
 }
@@ -248,8 +248,8 @@ TEST_F(TimerMainAlarmTest, StopwatchSpeaksEachPeriodAfterTenSecondsAndNotWhilePa
 TEST_F(TimerMainAlarmTest, StopwatchAtOneHourSaysTheHoursAndTwoEmptyPhrases) {
     window->Config.StopwatchTTS = true;
     window->Config.RemindPeriod = 3600;
-    window->OnButtonClick(window->btnStopwatchTab.get());
-    window->OnButtonClick(window->btnLcdStartPause.get());
+    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
+    window->OnButtonClick(window->Buttons().btnLcdStartPause.get());
     clock.AdvanceMs(3600 * 1000 - 600);
     Run(1);
     EXPECT_EQ(Spoken(), QStringList{QStringLiteral("1 小时  ")});
@@ -258,8 +258,8 @@ TEST_F(TimerMainAlarmTest, StopwatchAtOneHourSaysTheHoursAndTwoEmptyPhrases) {
 TEST_F(TimerMainAlarmTest, NonPositivePeriodCountsAsAMinute) {
     window->Config.StopwatchTTS = true;
     window->Config.RemindPeriod = 0;
-    window->OnButtonClick(window->btnStopwatchTab.get());
-    window->OnButtonClick(window->btnLcdStartPause.get());
+    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
+    window->OnButtonClick(window->Buttons().btnLcdStartPause.get());
     Run(61);
     EXPECT_EQ(Spoken(), QStringList{QStringLiteral(" 1 分钟 ")});
 }
@@ -270,11 +270,11 @@ TEST_F(TimerMainAlarmTest, ChimeOncePerHourInTheChosenFormat) {
     Run(10);
     EXPECT_EQ(Spoken(), QStringList{QStringLiteral("It's 3:00 PM")});
     window->Config.TimeFormat = 1;
-    window->OnButtonClick(window->btnStopwatchTab.get());
+    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
     clock.Set({2026, 12, 8, 15, 59, 30, 0});
     Run(35); // the hour turns in the stopwatch: no chime there
     EXPECT_EQ(Spoken().size(), 1);
-    window->OnButtonClick(window->btnClockTab.get()); // back in the clock within the first minute
+    window->OnButtonClick(window->Buttons().btnClockTab.get()); // back in the clock within the first minute
     Tick();
     EXPECT_EQ(Spoken().last(), QStringLiteral("It's 16:00"));
     Run(70);

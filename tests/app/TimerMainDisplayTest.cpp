@@ -1,8 +1,8 @@
 #include "app/TfmTimerMain.h"
 
+#include "dialogs/TSpinEdit.h"
 #include "display/GlyphIndex.h"
 #include "display/ImageDraw.h"
-#include "dialogs/TSpinEdit.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"
@@ -114,7 +114,7 @@ TEST_F(TimerMainDisplayTest, LcdGroundIsItsOwnGradientInBothPlaces) {
     const Rgb8 row65{GradientChannel(254, 214, 65, 130), GradientChannel(255, 219, 65, 130),
                      GradientChannel(232, 191, 65, 130)};
     EXPECT_EQ(At(25, 105 + 65), row65);
-    Click(window->btnSplitter.get());
+    Click(window->Buttons().btnSplitter.get());
     EXPECT_EQ(window->Composer.LcdInner(), (TRect{18, 75, 382, 205}));
     EXPECT_EQ(At(25, 75 + 65), row65);
     EXPECT_EQ(At(25, 75), (Rgb8{254, 255, 232}));
@@ -135,7 +135,7 @@ TEST_F(TimerMainDisplayTest, CountdownGlyphOriginsAndThreeHourDigits) {
         d->seSecs->SetValue(34);
         d->Button1->click();
     });
-    Click(window->btnTimerTab.get());
+    Click(window->Buttons().btnTimerTab.get());
     clock.AdvanceMs(-10); // the end is 12:34.01 away: hundredths 01
     window->DrawDisplay();
     ExpectGlyphs("00:12:34", true, 38, 165);
@@ -146,20 +146,22 @@ TEST_F(TimerMainDisplayTest, CountdownGlyphOriginsAndThreeHourDigits) {
 }
 
 TEST_F(TimerMainDisplayTest, StopwatchGlyphsMoveWithTheBox) {
-    Click(window->btnStopwatchTab.get());
-    Click(window->btnSplitter.get());
+    Click(window->Buttons().btnStopwatchTab.get());
+    Click(window->Buttons().btnSplitter.get());
     ExpectGlyphs("00:00:00", true, 38, 135);
     ExpectGlyphs("00", false, 326, 135);
 }
 
 TEST_F(TimerMainDisplayTest, LcdButtonsSurviveTheTick) {
-    Click(window->btnStopwatchTab.get());
-    const TRect cancel = window->btnLcdCancel->BoundsRect;
+    Click(window->Buttons().btnStopwatchTab.get());
+    const TRect cancel = window->Buttons().btnLcdCancel->BoundsRect;
     Bitmap before;
-    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->btnLcdReset->BoundsRect.Right, cancel.Bottom}, before);
+    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->Buttons().btnLcdReset->BoundsRect.Right, cancel.Bottom},
+                            before);
     window->Timer1Timer();
     Bitmap after;
-    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->btnLcdReset->BoundsRect.Right, cancel.Bottom}, after);
+    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->Buttons().btnLcdReset->BoundsRect.Right, cancel.Bottom},
+                            after);
     int differing = 0;
     for (int y = 0; y < before.Height(); ++y) {
         for (int x = 0; x < before.Width(); ++x) {
@@ -178,8 +180,8 @@ TEST_F(TimerMainDisplayTest, HoverRedrawsOnlyTheTwoTabs) {
     const long before = window->DXDraw.PresentCount();
     window->DXDrawMouseMove(330, 50); // to the settings tab
     EXPECT_EQ(window->DXDraw.PresentCount() - before, 2);
-    EXPECT_FALSE(window->btnClockTab->Hovered);
-    EXPECT_TRUE(window->btnSettingsTab->Hovered);
+    EXPECT_FALSE(window->Buttons().btnClockTab->Hovered);
+    EXPECT_TRUE(window->Buttons().btnSettingsTab->Hovered);
     // The caption appears under the hovered icon: dark text pixels in the caption band.
     int dark = 0;
     for (int y = 29 + 48 + 2; y < 93; ++y) {

@@ -31,7 +31,7 @@ protected:
             d->seMins->SetValue(minutes);
             d->Button1->click();
         });
-        window->OnButtonClick(window->btnTimerTab.get());
+        window->OnButtonClick(window->Buttons().btnTimerTab.get());
     }
 
     test::FakeClock clock{EncodeDateTime({2026, 12, 8, 9, 30, 0, 0})};
@@ -51,9 +51,9 @@ TEST_F(TimerMainPowerTest, SuspendDuringACountdownArmsTheWholeSecondsLeft) {
 }
 
 TEST_F(TimerMainPowerTest, SuspendInTheStopwatchTheClockOrAfterTheEndArmsNothing) {
-    window->OnButtonClick(window->btnStopwatchTab.get());
+    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
     window->PowerSuspend();
-    window->OnButtonClick(window->btnClockTab.get());
+    window->OnButtonClick(window->Buttons().btnClockTab.get());
     window->PowerSuspend();
     EXPECT_TRUE(wakeUp.Armed.empty());
     StartCountdown(1);
@@ -80,7 +80,7 @@ TEST_F(TimerMainPowerTest, ResumeRepaintsAndTheTickRunsAgainAndAnEndPassedAsleep
 // Two sleeps in a row: each resume repaints the whole picture and leaves the tick running in the mode the
 // machine slept in.
 TEST_F(TimerMainPowerTest, TwoResumesRepaintTheWholePictureAndChangeNothingElse) {
-    window->OnButtonClick(window->btnStopwatchTab.get());
+    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
     window->PowerSuspend();
     const Rgb8 ground = window->DXDraw.Canvas().Pixel(200, 10);
     const Rgb8 scribble{static_cast<std::uint8_t>(ground.r ^ 0xff), ground.g, ground.b};
@@ -151,7 +151,7 @@ TEST_F(TimerMainPowerTest, MinimizedOrInTheTrayKeepsOnlyTheSystemAwake) {
 TEST_F(TimerMainPowerTest, WithoutATrayMinimizingIsAnOrdinaryMinimize) {
     window->Config.MinimizeToTray = true; // the offscreen platform has no tray
     window->show();
-    window->OnButtonClick(window->btnMinimize.get());
+    window->OnButtonClick(window->Buttons().btnMinimize.get());
     EXPECT_TRUE(window->isMinimized());
     EXPECT_FALSE(window->TrayIcon.isVisible());
 }

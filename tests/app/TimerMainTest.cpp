@@ -59,7 +59,7 @@ protected:
     }
     void StartCountdown(int minutes) {
         AnswerSetUp(minutes);
-        Click(window->btnTimerTab.get());
+        Click(window->Buttons().btnTimerTab.get());
     }
     std::unique_ptr<TfmTimerMain> window;
 };
@@ -74,19 +74,23 @@ TEST_F(TimerMainTest, CreatedAsTheSpareFramelessWindow) {
 }
 
 TEST_F(TimerMainTest, ButtonListHoldsTheSevenButtonsInOrder) {
-    ASSERT_EQ(window->ButtonList.size(), 7u);
+    ASSERT_EQ(window->Buttons().ButtonList().size(), 7u);
     const std::vector<std::pair<TDxButton*, TRect>> expected = {
-        {window->btnClose.get(), {379, 4, 394, 19}},     {window->btnMinimize.get(), {361, 4, 376, 19}},
-        {window->btnTimerTab.get(), {15, 29, 107, 93}},  {window->btnStopwatchTab.get(), {107, 29, 199, 93}},
-        {window->btnClockTab.get(), {199, 29, 291, 93}}, {window->btnSettingsTab.get(), {291, 29, 383, 93}},
-        {window->btnSplitter.get(), {150, 95, 250, 101}}};
+        {window->Buttons().btnClose.get(), {379, 4, 394, 19}},
+        {window->Buttons().btnMinimize.get(), {361, 4, 376, 19}},
+        {window->Buttons().btnTimerTab.get(), {15, 29, 107, 93}},
+        {window->Buttons().btnStopwatchTab.get(), {107, 29, 199, 93}},
+        {window->Buttons().btnClockTab.get(), {199, 29, 291, 93}},
+        {window->Buttons().btnSettingsTab.get(), {291, 29, 383, 93}},
+        {window->Buttons().btnSplitter.get(), {150, 95, 250, 101}}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(window->ButtonList[i], expected[i].first) << i;
-        EXPECT_EQ(window->ButtonList[i]->BoundsRect, expected[i].second) << i;
+        EXPECT_EQ(window->Buttons().ButtonList()[i], expected[i].first) << i;
+        EXPECT_EQ(window->Buttons().ButtonList()[i]->BoundsRect, expected[i].second) << i;
     }
-    EXPECT_TRUE(window->btnTimerTab->TabMember && window->btnTimerTab->CenterImage && window->btnTimerTab->HandCursor);
-    EXPECT_FALSE(window->btnClose->HandCursor);
-    EXPECT_EQ(window->btnSettingsTab->Caption, QString::fromUtf8("设置"));
+    EXPECT_TRUE(window->Buttons().btnTimerTab->TabMember && window->Buttons().btnTimerTab->CenterImage &&
+                window->Buttons().btnTimerTab->HandCursor);
+    EXPECT_FALSE(window->Buttons().btnClose->HandCursor);
+    EXPECT_EQ(window->Buttons().btnSettingsTab->Caption, QString::fromUtf8("设置"));
 }
 
 TEST_F(TimerMainTest, TickRearmsAt200AndDrawsTheClock) {
@@ -109,9 +113,9 @@ TEST_F(TimerMainTest, TickWhoseStepThrowsStillRearms) {
 TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
     StartCountdown(1);
     EXPECT_EQ(window->Engine.Mode, dmTimer);
-    EXPECT_TRUE(Shown(window->btnLcdCancel));
-    EXPECT_EQ(window->ButtonList.back(), window->btnLcdCancel.get());
-    Click(window->btnTimerTab.get()); // ignored while counting down
+    EXPECT_TRUE(Shown(window->Buttons().btnLcdCancel));
+    EXPECT_EQ(window->Buttons().ButtonList().back(), window->Buttons().btnLcdCancel.get());
+    Click(window->Buttons().btnTimerTab.get()); // ignored while counting down
     EXPECT_EQ(dialogShown, 1);
     Tick();
     EXPECT_EQ(window->LastTexts.Large, "00:00:59");
@@ -119,48 +123,50 @@ TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
     window->DrawDisplay();
     EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:00", "00"}));
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(Shown(window->btnLcdCancel));
+    EXPECT_FALSE(Shown(window->Buttons().btnLcdCancel));
 }
 
 TEST_F(TimerMainTest, DialogCancelledStaysInTheClock) {
     StartCountdown(-1);
     EXPECT_EQ(dialogShown, 1);
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(window->btnLcdCancel);
+    EXPECT_FALSE(window->Buttons().btnLcdCancel);
 }
 
 TEST_F(TimerMainTest, DialogCancelledFromTheStopwatchLeavesItsButtonsHidden) {
-    Click(window->btnStopwatchTab.get());
-    EXPECT_TRUE(Shown(window->btnLcdCancel) && Shown(window->btnLcdStartPause) && Shown(window->btnLcdReset));
+    Click(window->Buttons().btnStopwatchTab.get());
+    EXPECT_TRUE(Shown(window->Buttons().btnLcdCancel) && Shown(window->Buttons().btnLcdStartPause) &&
+                Shown(window->Buttons().btnLcdReset));
     StartCountdown(-1);
     EXPECT_EQ(dialogShown, 1);
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(Shown(window->btnLcdCancel) || Shown(window->btnLcdStartPause) || Shown(window->btnLcdReset));
+    EXPECT_FALSE(Shown(window->Buttons().btnLcdCancel) || Shown(window->Buttons().btnLcdStartPause) ||
+                 Shown(window->Buttons().btnLcdReset));
 }
 
 TEST_F(TimerMainTest, StopwatchByMouseAndKeys) {
-    Click(window->btnStopwatchTab.get());
-    EXPECT_EQ(window->btnLcdStartPause->NormalImage, "lcd_start");
+    Click(window->Buttons().btnStopwatchTab.get());
+    EXPECT_EQ(window->Buttons().btnLcdStartPause->NormalImage, "lcd_start");
     window->FormKeyUp(Qt::Key_Space);
     EXPECT_TRUE(window->Engine.SwRunning);
-    EXPECT_EQ(window->btnLcdStartPause->NormalImage, "lcd_pause");
+    EXPECT_EQ(window->Buttons().btnLcdStartPause->NormalImage, "lcd_pause");
     clock.AdvanceMs(2340);
-    Click(window->btnLcdStartPause.get());
+    Click(window->Buttons().btnLcdStartPause.get());
     EXPECT_FALSE(window->Engine.SwRunning);
     EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:02", "34"})); // drawn at once on pause
-    Click(window->btnLcdReset.get());
+    Click(window->Buttons().btnLcdReset.get());
     EXPECT_EQ(window->Engine.SwAccumulatedMs, 0);
-    Click(window->btnStopwatchTab.get());
+    Click(window->Buttons().btnStopwatchTab.get());
     window->FormKeyUp(Qt::Key_Escape);
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(Shown(window->btnLcdStartPause));
+    EXPECT_FALSE(Shown(window->Buttons().btnLcdStartPause));
 }
 
 TEST_F(TimerMainTest, StopwatchTabAgainKeepsItRunning) {
-    Click(window->btnStopwatchTab.get());
-    Click(window->btnLcdStartPause.get());
+    Click(window->Buttons().btnStopwatchTab.get());
+    Click(window->Buttons().btnLcdStartPause.get());
     clock.AdvanceSeconds(5);
-    Click(window->btnStopwatchTab.get());
+    Click(window->Buttons().btnStopwatchTab.get());
     EXPECT_TRUE(window->Engine.SwRunning);
     EXPECT_EQ(window->Engine.StopwatchElapsedMs(), 5000);
 }
@@ -169,28 +175,28 @@ TEST_F(TimerMainTest, KeysOutsideTheirModesDoNothing) {
     window->FormKeyUp(Qt::Key_Escape);
     window->FormKeyUp(Qt::Key_Space);
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(window->btnLcdCancel);
+    EXPECT_FALSE(window->Buttons().btnLcdCancel);
     StartCountdown(5);
     window->FormKeyUp(Qt::Key_Space); // space in a countdown
     EXPECT_EQ(window->Engine.Mode, dmTimer);
     window->FormKeyUp(Qt::Key_Escape);
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(Shown(window->btnLcdCancel));
+    EXPECT_FALSE(Shown(window->Buttons().btnLcdCancel));
 }
 
 TEST_F(TimerMainTest, ClockTabCancelsAndRepaints) {
     StartCountdown(5);
     const long presents = window->DXDraw.PresentCount();
-    Click(window->btnClockTab.get());
+    Click(window->Buttons().btnClockTab.get());
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_FALSE(Shown(window->btnLcdCancel));
+    EXPECT_FALSE(Shown(window->Buttons().btnLcdCancel));
     EXPECT_GT(window->DXDraw.PresentCount(), presents);
     EXPECT_EQ(window->LastTexts.Large, "3:05:09P");
 }
 
 TEST_F(TimerMainTest, StopwatchTabDropsTheCountdownWithoutAlert) {
     StartCountdown(5);
-    Click(window->btnStopwatchTab.get());
+    Click(window->Buttons().btnStopwatchTab.get());
     EXPECT_EQ(window->Engine.Mode, dmStopwatch);
     clock.AdvanceSeconds(600);
     window->DrawDisplay();
@@ -203,21 +209,21 @@ TEST_F(TimerMainTest, F1OpensTheWelcomeTopic) {
 }
 
 TEST_F(TimerMainTest, SplitterMovesTheLcdAndKeepsTheMode) {
-    Click(window->btnStopwatchTab.get());
-    Click(window->btnSplitter.get());
+    Click(window->Buttons().btnStopwatchTab.get());
+    Click(window->Buttons().btnSplitter.get());
     EXPECT_FALSE(window->Engine.TabBarShown);
     EXPECT_EQ(window->Engine.Mode, dmStopwatch);
     EXPECT_EQ(window->Composer.LcdBox(), (TRect{16, 73, 384, 207}));
-    EXPECT_FALSE(window->btnTimerTab->Visible);
-    EXPECT_EQ(window->btnSplitter->BoundsRect, (TRect{150, 31, 250, 37}));
-    EXPECT_EQ(window->btnSplitter->NormalImage, "splitter_dn");
-    EXPECT_EQ(window->btnLcdCancel->BoundsRect, (TRect{36, 93, 91, 105}));
-    EXPECT_TRUE(Shown(window->btnLcdReset));
-    Click(window->btnSplitter.get());
+    EXPECT_FALSE(window->Buttons().btnTimerTab->Visible);
+    EXPECT_EQ(window->Buttons().btnSplitter->BoundsRect, (TRect{150, 31, 250, 37}));
+    EXPECT_EQ(window->Buttons().btnSplitter->NormalImage, "splitter_dn");
+    EXPECT_EQ(window->Buttons().btnLcdCancel->BoundsRect, (TRect{36, 93, 91, 105}));
+    EXPECT_TRUE(Shown(window->Buttons().btnLcdReset));
+    Click(window->Buttons().btnSplitter.get());
     EXPECT_EQ(window->Composer.LcdBox(), (TRect{16, 103, 384, 237}));
-    EXPECT_EQ(window->btnLcdCancel->BoundsRect, (TRect{36, 123, 91, 135}));
-    EXPECT_EQ(window->btnSplitter->NormalImage, "splitter_norm");
-    EXPECT_TRUE(window->btnTimerTab->Visible);
+    EXPECT_EQ(window->Buttons().btnLcdCancel->BoundsRect, (TRect{36, 123, 91, 135}));
+    EXPECT_EQ(window->Buttons().btnSplitter->NormalImage, "splitter_norm");
+    EXPECT_TRUE(window->Buttons().btnTimerTab->Visible);
 }
 
 TEST_F(TimerMainTest, SurfaceThatCannotDrawNoticesTheEndLater) {
@@ -240,8 +246,8 @@ TEST_F(TimerMainTest, ReleaseOverAVisibleButtonClicksWithAnyMouseButton) {
 }
 
 TEST_F(TimerMainTest, RightClickOnAnLcdButtonClicksIt) {
-    Click(window->btnStopwatchTab.get());
-    const TRect start = window->btnLcdStartPause->BoundsRect;
+    Click(window->Buttons().btnStopwatchTab.get());
+    const TRect start = window->Buttons().btnLcdStartPause->BoundsRect;
     window->DXDrawMouseDown(Qt::RightButton, start.Left + 5, start.Top + 5);
     window->DXDrawMouseUp(Qt::RightButton, start.Left + 5, start.Top + 5);
     EXPECT_TRUE(window->Engine.SwRunning);
@@ -265,13 +271,13 @@ TEST_F(TimerMainTest, LeftPressOffTheButtonsDragsAndDoesNotClick) {
 
 TEST_F(TimerMainTest, HiddenTabNeitherHoversNorSetsThePointer) {
     window->DXDrawMouseMove(50, 50);
-    EXPECT_TRUE(window->btnTimerTab->Hovered);
+    EXPECT_TRUE(window->Buttons().btnTimerTab->Hovered);
     EXPECT_EQ(window->cursor().shape(), Qt::PointingHandCursor);
     window->DXDrawMouseMove(385, 10);
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor); // close has no hand pointer
-    Click(window->btnSplitter.get());
+    Click(window->Buttons().btnSplitter.get());
     window->DXDrawMouseMove(120, 50);
-    EXPECT_FALSE(window->btnStopwatchTab->Hovered);
+    EXPECT_FALSE(window->Buttons().btnStopwatchTab->Hovered);
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -286,22 +292,22 @@ TEST_F(TimerMainTest, HighlightsFollowThePointerOnlyWhileItIsThere) {
         QCursor::setPos(window->mapToGlobal(centre(b)));
         window->DXDrawMouseMove(centre(b).x(), centre(b).y());
     };
-    pointAt(window->btnTimerTab.get());
-    ASSERT_TRUE(window->btnTimerTab->Hovered);
+    pointAt(window->Buttons().btnTimerTab.get());
+    ASSERT_TRUE(window->Buttons().btnTimerTab->Hovered);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(window.get(), &leave);
-    EXPECT_FALSE(window->btnTimerTab->Hovered);
+    EXPECT_FALSE(window->Buttons().btnTimerTab->Hovered);
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 
-    Click(window->btnStopwatchTab.get());
-    pointAt(window->btnLcdCancel.get());
-    ASSERT_TRUE(window->btnLcdCancel->Hovered);
-    Click(window->btnLcdCancel.get()); // hidden under the pointer
-    pointAt(window->btnStopwatchTab.get());
-    Click(window->btnStopwatchTab.get());
-    ASSERT_TRUE(Shown(window->btnLcdCancel));
-    EXPECT_FALSE(window->btnLcdCancel->Hovered);
-    EXPECT_TRUE(window->btnStopwatchTab->Hovered);
+    Click(window->Buttons().btnStopwatchTab.get());
+    pointAt(window->Buttons().btnLcdCancel.get());
+    ASSERT_TRUE(window->Buttons().btnLcdCancel->Hovered);
+    Click(window->Buttons().btnLcdCancel.get()); // hidden under the pointer
+    pointAt(window->Buttons().btnStopwatchTab.get());
+    Click(window->Buttons().btnStopwatchTab.get());
+    ASSERT_TRUE(Shown(window->Buttons().btnLcdCancel));
+    EXPECT_FALSE(window->Buttons().btnLcdCancel->Hovered);
+    EXPECT_TRUE(window->Buttons().btnStopwatchTab->Hovered);
 }
 
 // A stored position is used only where the whole window shows on a screen; edges near the limits of a
