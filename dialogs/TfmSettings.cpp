@@ -6,6 +6,7 @@
 #include "dialogs/DialogLayout.h"
 #include "dialogs/HelpKey.h"
 #include "dialogs/TLinkLabel.h"
+#include "display/Surface.h"
 #include "platform/ExeVer.h"
 #include "platform/SpeechSettingsCommand.h"
 #include "settings/SettingsStore.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -58,17 +58,10 @@ QString SoundDialogFolder(const QString& currentSound) {
 
 const QString MessageTitle = QStringLiteral("Horavia");
 
-QLabel* BoldLabel(const QString& text, const QFont& bold, QWidget* parent, Qt::Alignment alignment) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(bold);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    return label;
-}
-
-TLinkLabel* LinkLabel(const QString& text, QWidget* parent) {
-    auto* label = new TLinkLabel(parent);
-    label->setText(text);
-    return label;
+void SetPixelSize(QWidget* widget, int pixels) {
+    QFont font = widget->font();
+    font.setPixelSize(pixels);
+    widget->setFont(font);
 }
 
 QPixmap StopwatchPicture() {
@@ -90,9 +83,8 @@ QPixmap LogoPicture() {
     if (!icon.isNull()) {
         painter.drawPixmap(QRect(2, 3, 37, 37), icon);
     }
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font = Surface::TahomaFont(true);
     font.setPixelSize(13);
-    font.setBold(true);
     painter.setFont(font);
     painter.setPen(QColor(0x70, 0x70, 0x70));
     painter.drawText(QRect(42, 0, 58, 43), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("horavia"));
@@ -129,83 +121,28 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
       settings_(settings), voice_(voice), shell_(shell), siblingInstalled_(siblingInstalled),
       displayFormat_(displayFormat), trayChange_(std::move(trayChange)) {
     InitSettingsImages();
-    setWindowTitle(QStringLiteral("设置"));
-    setFixedSize(521, 345);
-    setFont(DialogFont());
-    const QFont bold = DialogFont(true);
+    setFont(Surface::TahomaFont(false));
+    setupUi(this);
+    // A form gives font sizes in points; these, like the dialog's own, are in pixels.
+    for (QWidget* small :
+         {static_cast<QWidget*>(lbSound), static_cast<QWidget*>(edSound), static_cast<QWidget*>(bnSound)}) {
+        SetPixelSize(small, 9);
+    }
+    SetPixelSize(TntLabel2, 21);
 
-    Image1 = Place(new QLabel(this), 20, 14, 72, 72);
     Image1->setPixmap(StopwatchPicture());
-    Image1->setAlignment(Qt::AlignCenter);
-    pcSettings = Place(new QTabWidget(this), 112, 14, 389, 259);
-    CreateGeneralTab(bold);
-    CreateNotificationsTab(bold);
-    CreateSpeechTab(bold);
-    CreateAboutTab();
-
-    lbRousely = Place(LinkLabel(QStringLiteral("需要更多功能?尝试 Rousely 吧！"), this), 112, 280, 389, 16);
-    lbRousely->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    bnOK = Place(new QPushButton(QStringLiteral("确定"), this), 346, 308, 75, 25);
-    bnOK->setDefault(true);
-    bnCancel = Place(new QPushButton(QStringLiteral("取消"), this), 426, 308, 75, 25);
+    Image2->setPixmap(LogoPicture());
+    cbRemindFrequency->addItems(RemindIntervalItems());
+    // The addresses shown are those the links open, kept in one place with them.
+    lbWeb->setText(QUrl(ProductSite).host());
+    lbMail->setText(SupportMailAddress);
 
     dlgSound = new QFileDialog(this);
+    dlgSound->setObjectName(QStringLiteral("dlgSound"));
     dlgSound->setFileMode(QFileDialog::ExistingFile);
     dlgSound->setAcceptMode(QFileDialog::AcceptOpen);
     dlgSound->setOption(QFileDialog::HideNameFilterDetails);
     dlgSound->setNameFilter(SoundFileFilter);
-
-    const std::pair<QObject*, const char*> names[] = {{Image1, "Image1"},
-                                                      {pcSettings, "pcSettings"},
-                                                      {tsGeneral, "tsGeneral"},
-                                                      {lbTimeFormat, "lbTimeFormat"},
-                                                      {rb12hour, "rb12hour"},
-                                                      {rb24hour, "rb24hour"},
-                                                      {lbLanguage, "lbLanguage"},
-                                                      {cbLanguages, "cbLanguages"},
-                                                      {chbMinToSysTray, "chbMinToSysTray"},
-                                                      {tsNotifications, "tsNotifications"},
-                                                      {chbShowMsgBox, "chbShowMsgBox"},
-                                                      {chbPlaySound, "chbPlaySound"},
-                                                      {lbSound, "lbSound"},
-                                                      {edSound, "edSound"},
-                                                      {bnSound, "bnSound"},
-                                                      {TntTabSheet3, "TntTabSheet3"},
-                                                      {lbEnableVoice, "lbEnableVoice"},
-                                                      {chbVoiceTimer, "chbVoiceTimer"},
-                                                      {chbVoiceStopwatch, "chbVoiceStopwatch"},
-                                                      {chbVoiceClock, "chbVoiceClock"},
-                                                      {lbVoiceName, "lbVoiceName"},
-                                                      {cbVoiceNames, "cbVoiceNames"},
-                                                      {lbRemindEvery, "lbRemindEvery"},
-                                                      {cbRemindFrequency, "cbRemindFrequency"},
-                                                      {chbAutoIncrease, "chbAutoIncrease"},
-                                                      {lbSpeechOther, "lbSpeechOther"},
-                                                      {tsAbout, "tsAbout"},
-                                                      {Shape1, "Shape1"},
-                                                      {TntLabel2, "TntLabel2"},
-                                                      {lbVersion, "lbVersion"},
-                                                      {Image2, "Image2"},
-                                                      {lbWeb, "lbWeb"},
-                                                      {lbMail, "lbMail"},
-                                                      {lbProgramNotice, "lbProgramNotice"},
-                                                      {lbArtworkNotice, "lbArtworkNotice"},
-                                                      {lbRousely, "lbRousely"},
-                                                      {bnOK, "bnOK"},
-                                                      {bnCancel, "bnCancel"},
-                                                      {dlgSound, "dlgSound"}};
-    for (const auto& [object, name] : names) {
-        object->setObjectName(QLatin1String(name));
-    }
-
-    // One chain through the pages in their order; Qt skips the controls of the pages not shown.
-    QWidget* const tabOrder[] = {
-        pcSettings,   rb12hour,          rb24hour,        cbLanguages,   chbMinToSysTray,   chbShowMsgBox,
-        chbPlaySound, edSound,           bnSound,         chbVoiceTimer, chbVoiceStopwatch, chbVoiceClock,
-        cbVoiceNames, cbRemindFrequency, chbAutoIncrease, bnOK,          bnCancel};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    }
 
     connect(chbPlaySound, &QCheckBox::clicked, this, [this] { chbPlaySoundClick(); });
     connect(bnSound, &QPushButton::clicked, this, [this] { bnSoundClick(); });
@@ -216,91 +153,6 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     connect(bnOK, &QPushButton::clicked, this, [this] { bnOKClick(); });
     connect(bnCancel, &QPushButton::clicked, this, &QDialog::reject);
     new HelpKey(this, [this] { shell_.OpenHelpTopic(QStringLiteral("Settings.htm")); });
-}
-
-void TfmSettings::CreateGeneralTab(const QFont& bold) {
-    tsGeneral = new QWidget;
-    pcSettings->addTab(tsGeneral, QStringLiteral("常规"));
-    lbTimeFormat = Place(BoldLabel(QStringLiteral("时间格式:"), bold, tsGeneral, Qt::AlignRight), 8, 18, 100, 14);
-    rb12hour = Place(new QRadioButton(QStringLiteral("12 小时"), tsGeneral), 120, 16, 200, 17);
-    rb24hour = Place(new QRadioButton(QStringLiteral("24 小时"), tsGeneral), 120, 38, 200, 17);
-    lbLanguage = Place(BoldLabel(QStringLiteral("语言:"), bold, tsGeneral, Qt::AlignRight), 8, 78, 100, 14);
-    cbLanguages = Place(new QComboBox(tsGeneral), 120, 74, 161, 21);
-    cbLanguages->addItem(QStringLiteral("简体中文"));
-    chbMinToSysTray = Place(new QCheckBox(QStringLiteral("最小化到系统托盘"), tsGeneral), 120, 112, 250, 17);
-}
-
-void TfmSettings::CreateNotificationsTab(const QFont& bold) {
-    tsNotifications = new QWidget;
-    pcSettings->addTab(tsNotifications, QStringLiteral("通知"));
-    chbShowMsgBox = Place(new QCheckBox(QStringLiteral("显示信息框(&S)"), tsNotifications), 16, 16, 350, 17);
-    chbPlaySound =
-        Place(new QCheckBox(QStringLiteral("播放 .mp3, .ogg or .wav 文件"), tsNotifications), 16, 44, 350, 17);
-    QFont small = font();
-    small.setPixelSize(9);
-    QFont smallBold = bold;
-    smallBold.setPixelSize(9);
-    lbSound = Place(BoldLabel(QStringLiteral("声音文件:"), smallBold, tsNotifications, Qt::AlignLeft), 34, 72, 120, 13);
-    edSound = Place(new QLineEdit(tsNotifications), 34, 88, 300, 19);
-    edSound->setFont(small);
-    bnSound = Place(new QPushButton(QStringLiteral("..."), tsNotifications), 338, 88, 19, 19);
-    bnSound->setFont(small);
-    bnSound->setAutoDefault(false);
-    for (QWidget* w :
-         {static_cast<QWidget*>(lbSound), static_cast<QWidget*>(edSound), static_cast<QWidget*>(bnSound)}) {
-        w->setEnabled(false);
-    }
-}
-
-void TfmSettings::CreateSpeechTab(const QFont& bold) {
-    TntTabSheet3 = new QWidget;
-    pcSettings->addTab(TntTabSheet3, QStringLiteral("语音合成"));
-    lbEnableVoice =
-        Place(BoldLabel(QStringLiteral("启用语音合成:"), bold, TntTabSheet3, Qt::AlignRight), 8, 14, 100, 30);
-    lbEnableVoice->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lbEnableVoice->setWordWrap(true);
-    chbVoiceTimer = Place(new QCheckBox(QStringLiteral("在定时器模式(&T)"), TntTabSheet3), 120, 14, 250, 17);
-    chbVoiceStopwatch = Place(new QCheckBox(QStringLiteral("在码表模式(&S)"), TntTabSheet3), 120, 36, 250, 17);
-    chbVoiceClock = Place(new QCheckBox(QStringLiteral("在时钟模式（钟声）(&C)"), TntTabSheet3), 120, 58, 250, 17);
-    lbVoiceName = Place(BoldLabel(QStringLiteral("语音:"), bold, TntTabSheet3, Qt::AlignRight), 8, 96, 100, 14);
-    cbVoiceNames = Place(new QComboBox(TntTabSheet3), 120, 92, 250, 21);
-    lbRemindEvery = Place(BoldLabel(QStringLiteral("每天提醒"), bold, TntTabSheet3, Qt::AlignRight), 8, 128, 100, 14);
-    cbRemindFrequency = Place(new QComboBox(TntTabSheet3), 120, 124, 145, 21);
-    cbRemindFrequency->addItems(RemindIntervalItems());
-    chbAutoIncrease = Place(new QCheckBox(QStringLiteral("自动增加提醒频率(&A)"), TntTabSheet3), 120, 154, 250, 30);
-    lbSpeechOther = Place(LinkLabel(QStringLiteral("其他语音设置"), TntTabSheet3), 0, 200, 381, 16);
-    lbSpeechOther->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-}
-
-void TfmSettings::CreateAboutTab() {
-    tsAbout = new QWidget;
-    pcSettings->addTab(tsAbout, QStringLiteral("关于..."));
-    Image2 = Place(new QLabel(tsAbout), 12, 10, 100, 43);
-    Image2->setPixmap(LogoPicture());
-    QFont title = font();
-    title.setPixelSize(21);
-    title.setBold(true);
-    TntLabel2 = Place(new QLabel(QStringLiteral("Horavia"), tsAbout), 150, 8, 220, 28);
-    TntLabel2->setFont(title);
-    TntLabel2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette grey = TntLabel2->palette();
-    grey.setColor(QPalette::WindowText, Qt::gray);
-    TntLabel2->setPalette(grey);
-    lbVersion = Place(new QLabel(tsAbout), 150, 38, 220, 14);
-    lbVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Shape1 = Place(new QFrame(tsAbout), 12, 62, 357, 1);
-    Shape1->setFrameShape(QFrame::HLine);
-    Shape1->setFrameShadow(QFrame::Plain);
-    Shape1->setPalette(grey);
-    lbWeb = Place(LinkLabel(QUrl(ProductSite).host(), tsAbout), 0, 92, 381, 16);
-    lbWeb->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lbMail = Place(LinkLabel(SupportMailAddress, tsAbout), 0, 114, 381, 16);
-    lbMail->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lbProgramNotice =
-        Place(new QLabel(QStringLiteral("程序 © 2026 Horavia 开发者。保留所有权利。"), tsAbout), 0, 176, 381, 14);
-    lbProgramNotice->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lbArtworkNotice = Place(new QLabel(QStringLiteral("图片与图标 © 2026 Horavia 开发者。"), tsAbout), 0, 194, 381, 14);
-    lbArtworkNotice->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
 void TfmSettings::showEvent(QShowEvent* event) {

@@ -5,28 +5,21 @@
 #include "settings/Settings.h"
 #include "speech/SpeechVoice.h"
 
+#include "ui_TfmSettings.h"
+
 #include <QDialog>
 
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
 class QFileDialog;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTabWidget;
 
 namespace horavia {
 
-class TLinkLabel;
-
 // The modal dialog in which the user edits the stored settings and sees the program's version. The
 // main window keeps one instance; every showing refills the controls from the settings, and only OK
-// copies them back (the caller then saves).
-class TfmSettings final : public QDialog {
+// copies them back (the caller then saves). The controls, their places, texts and tab order come from
+// TfmSettings.ui and are members by the names they have there.
+class TfmSettings final : public QDialog, public Ui::TfmSettings {
     Q_OBJECT
 
 public:
@@ -42,59 +35,13 @@ public:
     // How lbSpeechOther starts the desktop's settings program; QProcess::startDetached unless replaced.
     ProgramStarter StartProgram;
 
-    QLabel* Image1;
-    QTabWidget* pcSettings;
-
-    QWidget* tsGeneral;
-    QLabel* lbTimeFormat;
-    QRadioButton* rb12hour;
-    QRadioButton* rb24hour;
-    QLabel* lbLanguage;
-    QComboBox* cbLanguages;
-    QCheckBox* chbMinToSysTray;
-
-    QWidget* tsNotifications;
-    QCheckBox* chbShowMsgBox;
-    QCheckBox* chbPlaySound;
-    QLabel* lbSound;
-    QLineEdit* edSound;
-    QPushButton* bnSound;
-
-    QWidget* TntTabSheet3;
-    QLabel* lbEnableVoice;
-    QCheckBox* chbVoiceTimer;
-    QCheckBox* chbVoiceStopwatch;
-    QCheckBox* chbVoiceClock;
-    QLabel* lbVoiceName;
-    QComboBox* cbVoiceNames;
-    QLabel* lbRemindEvery;
-    QComboBox* cbRemindFrequency;
-    QCheckBox* chbAutoIncrease;
-    TLinkLabel* lbSpeechOther;
-
-    QWidget* tsAbout;
-    QFrame* Shape1;
-    QLabel* TntLabel2;
-    QLabel* lbVersion;
-    QLabel* Image2;
-    TLinkLabel* lbWeb;
-    TLinkLabel* lbMail;
-    QLabel* lbProgramNotice;
-    QLabel* lbArtworkNotice;
-
-    TLinkLabel* lbRousely;
-    QPushButton* bnOK;
-    QPushButton* bnCancel;
+    // The open-file dialog of the sound file, a window of its own rather than a control of the form.
     QFileDialog* dlgSound;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void CreateGeneralTab(const QFont& bold);
-    void CreateNotificationsTab(const QFont& bold);
-    void CreateSpeechTab(const QFont& bold);
-    void CreateAboutTab();
     void FormShow();
     void SetTimeFormatButtons(std::uint8_t timeFormat);
     void chbPlaySoundClick();

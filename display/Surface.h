@@ -40,7 +40,8 @@ public:
     // Text in black on a transparent ground, the top of its line box at y.
     static void TextOut(Bitmap& target, int x, int y, const QString& text, const QFont& font);
     static int TextWidth(const QString& text, const QFont& font);
-    // "Tahoma" 8 pt (11 px), or the nearest face the system has.
+    // The program's one face, for the display and the dialogs alike: "Tahoma" 8 pt (11 px), or the
+    // nearest sans-serif face the system has.
     static QFont TahomaFont(bool bold);
 
 private:
