@@ -4,15 +4,14 @@
 
 namespace horavia {
 
-// The audio library's entry points as the player resolves them by name: the core module's calls and the
-// stream-creating call of each format plug-in. A null entry is one that the module did not offer.
+// The core module's entry points as the player resolves them by name; the calls that create a stream from
+// a file are the format table's (AudioModules). A null entry is one that the module did not offer.
 struct TBassEntryPoints {
     bass::BASS_Init_t BASS_Init = nullptr;
     bass::BASS_Free_t BASS_Free = nullptr;
     bass::BASS_GetVolume_t BASS_GetVolume = nullptr;
     bass::BASS_SetVolume_t BASS_SetVolume = nullptr;
     bass::BASS_ErrorGetCode_t BASS_ErrorGetCode = nullptr;
-    bass::BASS_StreamCreateFile_t BASS_StreamCreateFile = nullptr;
     bass::BASS_StreamCreateURL_t BASS_StreamCreateURL = nullptr;
     bass::BASS_StreamFree_t BASS_StreamFree = nullptr;
     bass::BASS_StreamGetTags_t BASS_StreamGetTags = nullptr;
@@ -24,14 +23,6 @@ struct TBassEntryPoints {
     bass::BASS_ChannelGetInfo_t BASS_ChannelGetInfo = nullptr;
     bass::BASS_ChannelPlay_t BASS_ChannelPlay = nullptr;
     bass::BASS_ChannelStop_t BASS_ChannelStop = nullptr;
-
-    // plug-ins
-    bass::BASS_StreamCreateFile_t BASS_WMA_StreamCreateFile = nullptr;
-    bass::BASS_CD_StreamCreateFile_t BASS_CD_StreamCreateFile = nullptr;
-    bass::BASS_StreamCreateFile_t BASS_AAC_StreamCreateFile = nullptr;
-    bass::BASS_StreamCreateFile_t BASS_MP4_StreamCreateFile = nullptr;
-    bass::BASS_StreamCreateFile_t BASS_ALAC_StreamCreateFile = nullptr;
-    bass::BASS_StreamCreateFile_t BASS_APE_StreamCreateFile = nullptr;
 };
 
 } // namespace horavia

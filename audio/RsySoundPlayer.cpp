@@ -61,49 +61,6 @@ bool IsHttp(const QString& text) {
     return text.toLower().startsWith(QStringLiteral("http://"));
 }
 
-using Plugin = TRsySoundPlayer::Plugin;
-using CreateEntry = bass::BASS_StreamCreateFile_t TBassEntryPoints::*;
-
-// One row per kind of local file: the module that plays it and its stream-creating entry point, and the
-// entry tried when the first gives no stream (an ".m4a" holds either AAC or ALAC). CD tracks have an
-// entry point of their own shape and no row entry.
-struct FileFormat {
-    const char* extension;
-    Plugin plugin;
-    CreateEntry create;
-    Plugin fallbackPlugin = Plugin::None;
-    CreateEntry fallback = nullptr;
-};
-
-const FileFormat FileFormats[] = {
-    {".wav", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
-    {".mp3", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
-    {".ogg", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
-    {".oga", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
-    {".opus", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
-    {".flac", Plugin::None, &TBassEntryPoints::BASS_StreamCreateFile},
-    {".wma", Plugin::Wma, &TBassEntryPoints::BASS_WMA_StreamCreateFile},
-    {".wmv", Plugin::Wma, &TBassEntryPoints::BASS_WMA_StreamCreateFile},
-    {".cda", Plugin::Cd, nullptr},
-    {".aac", Plugin::Aac, &TBassEntryPoints::BASS_AAC_StreamCreateFile},
-    {".m4a", Plugin::Aac, &TBassEntryPoints::BASS_MP4_StreamCreateFile, Plugin::Alac,
-     &TBassEntryPoints::BASS_ALAC_StreamCreateFile},
-    {".ape", Plugin::Ape, &TBassEntryPoints::BASS_APE_StreamCreateFile},
-};
-
-// The row for a file name's extension (from its last dot, any case); null when outside the list.
-const FileFormat* FormatOf(const QString& fileName) {
-    const QString name = QFileInfo(fileName).fileName();
-    const auto dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return nullptr;
-    const QString ext = name.mid(dot).toLower();
-    for (const FileFormat& f : FileFormats)
-        if (ext == QLatin1String(f.extension))
-            return &f;
-    return nullptr;
-}
-
 // Why the library gave no stream, in words for the log.
 const char* Reason(int error) {
     switch (error) {
@@ -197,11 +154,11 @@ template <typename Call> bool Blocking(auto& w, std::unique_lock<std::mutex>& lo
 TRsySoundPlayer::TRsySoundPlayer(void* windowHandle) : TRsySoundPlayer(windowHandle, Dependencies{}) {}
 
 TRsySoundPlayer::TRsySoundPlayer(void* windowHandle, Dependencies deps)
-    : loader_(deps.loader ? *deps.loader : ModuleLoader::System()), deps_(std::move(deps)),
+    : loader_(deps.loader ? *deps.loader : ModuleLoader::System()), deps_(std::move(deps)), modules_(loader_),
       worker_(std::make_shared<Worker>()) {
     worker_->inlineJobs = deps_.openOnCallerThread;
     RouteAlsaLog();
-    lib_ = loader_.Load(CoreModule);
+    lib_ = modules_.Load(CoreModule) ? modules_.Handle(CoreModule) : nullptr;
     if (!lib_)
         return; // inert: every operation that needs the library does nothing
     if (auto setLog =
@@ -212,7 +169,6 @@ TRsySoundPlayer::TRsySoundPlayer(void* windowHandle, Dependencies deps)
     ResolveInto(loader_, lib_, "BASS_GetVolume", api_.BASS_GetVolume);
     ResolveInto(loader_, lib_, "BASS_SetVolume", api_.BASS_SetVolume);
     ResolveInto(loader_, lib_, "BASS_ErrorGetCode", api_.BASS_ErrorGetCode);
-    ResolveInto(loader_, lib_, "BASS_StreamCreateFile", api_.BASS_StreamCreateFile);
     ResolveInto(loader_, lib_, "BASS_StreamCreateURL", api_.BASS_StreamCreateURL);
     ResolveInto(loader_, lib_, "BASS_StreamFree", api_.BASS_StreamFree);
     ResolveInto(loader_, lib_, "BASS_StreamGetTags", api_.BASS_StreamGetTags);
@@ -280,14 +236,9 @@ TRsySoundPlayer::~TRsySoundPlayer() {
     SetVolume(savedOutputVolume_);
     if (lib_ && api_.BASS_Free)
         api_.BASS_Free(); // waits for the library's threads: none of our routines runs after this
+    // the worker left behind is inside (or will call) the modules: they stay loaded; else they go with modules_
     if (workerAbandoned_)
-        return; // the worker left behind is inside (or will call) the modules: they stay loaded
-    for (void** module : {&cd_, &wma_, &aac_, &alac_, &ape_, &lib_}) {
-        if (*module) {
-            loader_.Unload(*module);
-            *module = nullptr;
-        }
-    }
+        modules_.KeepLoaded();
 }
 
 DWORD TRsySoundPlayer::GetVolume() const {
@@ -322,7 +273,7 @@ void TRsySoundPlayer::SetFileName(const QString& name) {
         return;
     Source source;
     source.fileName = name;
-    Request(FormatOf(name) ? &source : nullptr);
+    Request(KnownFormat(name) ? &source : nullptr);
 }
 
 void TRsySoundPlayer::SetURL(const std::string& url) {
@@ -357,7 +308,7 @@ bool TRsySoundPlayer::CurrentSource(Source& source) const {
         return true;
     }
     source.fileName = fileName_;
-    return FormatOf(fileName_) != nullptr;
+    return KnownFormat(fileName_);
 }
 
 void TRsySoundPlayer::Kick(Lock& lock) {
@@ -461,46 +412,40 @@ bool TRsySoundPlayer::OpenSource(Worker& w, Lock& lock, const Source& source) {
     return true;
 }
 
-// Creates the stream of a local file by its extension's row, loading the plug-in it needs. Returns false
-// when the player was destroyed meanwhile (handle then holds what must be freed).
+// Creates the stream of a local file through the rows of its extension, loading the modules they need.
+// Returns false when the player was destroyed meanwhile (handle then holds what must be freed).
 bool TRsySoundPlayer::CreateFromFile(Worker& w, Lock& lock, const Source& source, DWORD& handle, int& error) {
-    const FileFormat* format = FormatOf(source.fileName);
-    error = bass::BASS_ERROR_FILEFORM;
-    if (!format)
-        return true;
+    const QString extension = ExtensionOf(source.fileName);
     const std::u16string wide(reinterpret_cast<const char16_t*>(source.fileName.utf16()),
                               static_cast<std::size_t>(source.fileName.size()));
     const QString name = source.fileName;
     const auto errorCode = api_.BASS_ErrorGetCode;
-    // Looking for the file may wait as long as the open: a hung network mount holds both.
-    auto create = [&](auto call) {
-        return Blocking(w, lock, [&handle, &error, &name, errorCode, call] {
-            if (!QFileInfo::exists(name)) {
-                error = bass::BASS_ERROR_FILEOPEN;
-                return;
-            }
-            handle = call();
-            error = handle == 0 && errorCode ? errorCode() : bass::BASS_OK;
-        });
-    };
-    error = bass::BASS_ERROR_NOTAVAIL;
-    if (format->plugin != Plugin::None && !LoadPlugin(format->plugin))
-        return true;
-    if (format->plugin == Plugin::Cd) {
-        const auto fn = api_.BASS_CD_StreamCreateFile;
-        return create([fn, &wide] { return fn ? fn(wide.c_str(), OpenFlags) : DWORD{0}; });
+    error = bass::BASS_ERROR_FILEFORM;
+    // In table order: a module that cannot be loaded ends the open, and so does a missing file; a file that
+    // one call refuses goes on to the next row of its extension.
+    for (const TAudioFormat& format : AudioFormats) {
+        if (!Plays(format, extension))
+            continue;
+        if (!modules_.Load(format.module)) {
+            qCWarning(lcPlayer) << "Unable to load library" << ModuleFile(format.module).c_str();
+            error = bass::BASS_ERROR_NOTAVAIL; // tried again at the next open of this format
+            return true;
+        }
+        const auto create = modules_.Call(format);
+        // Looking for the file may wait as long as the open: a hung network mount holds both.
+        if (!Blocking(w, lock, [&handle, &error, &name, &wide, errorCode, create] {
+                if (!QFileInfo::exists(name)) {
+                    error = bass::BASS_ERROR_FILEOPEN;
+                    return;
+                }
+                handle = create ? create(0, wide.c_str(), 0, 0, OpenFlags) : 0;
+                error = handle == 0 && errorCode ? errorCode() : bass::BASS_OK;
+            }))
+            return false;
+        if (handle != 0 || error == bass::BASS_ERROR_FILEOPEN)
+            return true;
     }
-    const auto first = api_.*format->create;
-    if (!create([first, &wide] { return first ? first(0, wide.c_str(), 0, 0, OpenFlags) : DWORD{0}; }))
-        return false;
-    if (handle != 0 || !format->fallback || error == bass::BASS_ERROR_FILEOPEN)
-        return true;
-    if (!LoadPlugin(format->fallbackPlugin)) {
-        error = bass::BASS_ERROR_NOTAVAIL;
-        return true;
-    }
-    const auto second = api_.*format->fallback;
-    return create([second, &wide] { return second ? second(0, wide.c_str(), 0, 0, OpenFlags) : DWORD{0}; });
+    return true;
 }
 
 bool TRsySoundPlayer::CreateFromUrl(Worker& w, Lock& lock, const Source& source, DWORD& handle, int& error) {
@@ -582,63 +527,6 @@ void TRsySoundPlayer::RaisePlayEnd(Lock& lock) {
     lock.unlock();
     onEnd(false);
     lock.lock();
-}
-
-bool TRsySoundPlayer::LoadPlugin(Plugin plugin) {
-    void** handle = nullptr;
-    const char* file = nullptr;
-    switch (plugin) {
-    case Plugin::None:
-        return true;
-    case Plugin::Wma:
-        handle = &wma_;
-        file = WmaModule;
-        break;
-    case Plugin::Cd:
-        handle = &cd_;
-        file = CdModule;
-        break;
-    case Plugin::Aac:
-        handle = &aac_;
-        file = AacModule;
-        break;
-    case Plugin::Alac:
-        handle = &alac_;
-        file = AlacModule;
-        break;
-    case Plugin::Ape:
-        handle = &ape_;
-        file = ApeModule;
-        break;
-    }
-    if (*handle)
-        return true;
-    *handle = loader_.Load(file);
-    if (!*handle) {
-        qCWarning(lcPlayer) << "Unable to load library" << file;
-        return false; // tried again at the next open of this format
-    }
-    switch (plugin) {
-    case Plugin::None:
-        break;
-    case Plugin::Wma:
-        ResolveInto(loader_, wma_, "BASS_WMA_StreamCreateFile", api_.BASS_WMA_StreamCreateFile);
-        break;
-    case Plugin::Cd:
-        ResolveInto(loader_, cd_, "BASS_CD_StreamCreateFile", api_.BASS_CD_StreamCreateFile);
-        break;
-    case Plugin::Aac:
-        ResolveInto(loader_, aac_, "BASS_AAC_StreamCreateFile", api_.BASS_AAC_StreamCreateFile);
-        ResolveInto(loader_, aac_, "BASS_MP4_StreamCreateFile", api_.BASS_MP4_StreamCreateFile);
-        break;
-    case Plugin::Alac:
-        ResolveInto(loader_, alac_, "BASS_ALAC_StreamCreateFile", api_.BASS_ALAC_StreamCreateFile);
-        break;
-    case Plugin::Ape:
-        ResolveInto(loader_, ape_, "BASS_APE_StreamCreateFile", api_.BASS_APE_StreamCreateFile);
-        break;
-    }
-    return true;
 }
 
 void TRsySoundPlayer::ArmNotifications() {

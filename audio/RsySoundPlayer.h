@@ -1,8 +1,9 @@
 #pragma once
 
+#include "audio/AudioModules.h"
 #include "audio/BassEntryPoints.h"
-#include "audio/lib/BassTypes.h"
 #include "audio/PlayerState.h"
+#include "audio/lib/BassTypes.h"
 
 #include <QString>
 
@@ -50,14 +51,6 @@ public:
         // so that tests see each call's whole effect when it returns.
         bool openOnCallerThread = false;
     };
-
-    // Module file names, looked up by ModuleLoader.
-    static constexpr const char* CoreModule = "libhoravia-audio.so";
-    static constexpr const char* WmaModule = "libhoravia-audio-wma.so";
-    static constexpr const char* CdModule = "libhoravia-audio-cd.so";
-    static constexpr const char* AacModule = "libhoravia-audio-aac.so";
-    static constexpr const char* AlacModule = "libhoravia-audio-alac.so";
-    static constexpr const char* ApeModule = "libhoravia-audio-ape.so";
 
     static constexpr int FadeIntervalMs = 10;
     static constexpr double MinProgressStep = 131072.0; // bytes of decoded data between two progress marks
@@ -110,9 +103,6 @@ public:
     DownloadStatusEvent OnDownloadStatus;
     MetaDataEvent OnMetaData;
 
-    // The module a kind of file needs besides the core; None for the core alone.
-    enum class Plugin { None, Wma, Cd, Aac, Alac, Ape };
-
 private:
     struct Worker;
     struct Source;
@@ -129,7 +119,6 @@ private:
     void Install(Worker& w, Lock& lock, const Source& source, bass::HSTREAM handle);
     void StartChannel(Worker& w, Lock& lock);
     void RaisePlayEnd(Lock& lock);
-    bool LoadPlugin(Plugin plugin);
     void ArmNotifications();
     void ClearMasterMute();
     void FadeTick();
@@ -144,12 +133,9 @@ private:
 
     ModuleLoader& loader_;
     Dependencies deps_;
-    void* lib_ = nullptr;
-    void* wma_ = nullptr;
-    void* cd_ = nullptr;
-    void* aac_ = nullptr;
-    void* alac_ = nullptr;
-    void* ape_ = nullptr;
+    // The core and the plug-ins, loaded by the format table's rows; the worker loads plug-ins as it opens.
+    AudioModules modules_;
+    void* lib_ = nullptr; // the core, held by modules_; null when it could not be loaded
     TBassEntryPoints api_;
 
     // Shared with the worker thread; it outlives the player when the worker is stuck in a blocking call.

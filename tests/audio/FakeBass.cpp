@@ -1,6 +1,6 @@
 #include "FakeBass.h"
 
-#include "audio/RsySoundPlayer.h"
+#include "audio/AudioModules.h"
 
 #include <algorithm>
 
@@ -195,9 +195,18 @@ void FakeBass::Fire(FakeSync& sync, DWORD data) {
     copy.proc(copy.handle, copy.channel, data, nullptr);
 }
 
-FakeLoader::FakeLoader()
-    : available{TRsySoundPlayer::CoreModule, TRsySoundPlayer::WmaModule, TRsySoundPlayer::AacModule,
-                TRsySoundPlayer::AlacModule, TRsySoundPlayer::ApeModule} {}
+// The fake offers every module of the format table whose calls it fakes.
+FakeLoader::FakeLoader() {
+    const auto calls = FakeBass::EntryPoints();
+    for (std::string_view module : ModuleNames) {
+        bool faked = true;
+        for (const TAudioFormat& format : AudioFormats)
+            if (format.module == module && !calls.count(format.entry))
+                faked = false;
+        if (faked)
+            available.insert(ModuleFile(module));
+    }
+}
 
 ModuleLoader::Handle FakeLoader::Load(const std::string& fileName) {
     loads.push_back(fileName);
@@ -213,19 +222,15 @@ void* FakeLoader::Resolve(Handle module, const char* name) {
     if (!module)
         return nullptr;
     const std::string& file = *static_cast<std::string*>(module);
-    const std::string entry = name;
-    // each module offers only its own entry points
-    const bool core =
-        file == TRsySoundPlayer::CoreModule && entry.rfind("BASS_", 0) == 0 && entry.find('_', 5) == std::string::npos;
-    const bool wma = file == TRsySoundPlayer::WmaModule && entry.rfind("BASS_WMA_", 0) == 0;
-    const bool aac =
-        file == TRsySoundPlayer::AacModule && (entry.rfind("BASS_AAC_", 0) == 0 || entry.rfind("BASS_MP4_", 0) == 0);
-    const bool alac = file == TRsySoundPlayer::AlacModule && entry.rfind("BASS_ALAC_", 0) == 0;
-    const bool ape = file == TRsySoundPlayer::ApeModule && entry.rfind("BASS_APE_", 0) == 0;
-    if (!(core || wma || aac || alac || ape))
+    // each module offers only its own calls: a plug-in those of its rows, the core every other one
+    std::string_view owner = CoreModule;
+    for (const TAudioFormat& format : AudioFormats)
+        if (std::string_view(format.entry) == name)
+            owner = format.module;
+    if (file != ModuleFile(owner))
         return nullptr;
     const auto all = FakeBass::EntryPoints();
-    const auto it = all.find(entry);
+    const auto it = all.find(name);
     return it == all.end() ? nullptr : it->second;
 }
 

@@ -104,11 +104,11 @@ TEST_F(PlayerTest, MissingFileMakesPlayFailAndEndsTheSound) {
 TEST_F(PlayerTest, WmaPluginIsLoadedAtTheFirstWmaOpenOnly) {
     auto& p = Make();
     p.SetFileName(File(QStringLiteral("a.mp3")));
-    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), TRsySoundPlayer::WmaModule), 0);
+    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), ModuleFile("wma")), 0);
     p.SetFileName(File(QStringLiteral("a.wma")));
     EXPECT_TRUE(p.Play());
     p.SetFileName(File(QStringLiteral("b.WMV")));
-    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), TRsySoundPlayer::WmaModule), 1);
+    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), ModuleFile("wma")), 1);
     EXPECT_EQ(bass_.creates.back().entry, "BASS_WMA_StreamCreateFile");
 }
 
@@ -126,11 +126,11 @@ TEST_F(PlayerTest, AacM4aUsesMp4AndNeverLoadsAlac) {
     auto& p = Make();
     p.SetFileName(File(QStringLiteral("a.m4a")));
     EXPECT_EQ(bass_.creates.back().entry, "BASS_MP4_StreamCreateFile");
-    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), TRsySoundPlayer::AlacModule), 0);
+    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), ModuleFile("alac")), 0);
 }
 
 TEST_F(PlayerTest, AlacM4aFallsBackAndFailsWhileTheAlacPluginIsMissingThenRetries) {
-    loader_.available.erase(TRsySoundPlayer::AlacModule);
+    loader_.available.erase(ModuleFile("alac"));
     bass_.mp4Accepts = false;
     auto& p = Make();
     const QString file = File(QStringLiteral("lossless.m4a"));
@@ -138,10 +138,10 @@ TEST_F(PlayerTest, AlacM4aFallsBackAndFailsWhileTheAlacPluginIsMissingThenRetrie
     EXPECT_FALSE(p.Play());
     EXPECT_TRUE(bass_.plays.empty());
     // the plug-in appears: the next open of the format loads it and plays
-    loader_.available.insert(TRsySoundPlayer::AlacModule);
+    loader_.available.insert(ModuleFile("alac"));
     EXPECT_TRUE(p.Play());
     EXPECT_EQ(bass_.creates.back().entry, "BASS_ALAC_StreamCreateFile");
-    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), TRsySoundPlayer::AlacModule), 3);
+    EXPECT_EQ(std::count(loader_.loads.begin(), loader_.loads.end(), ModuleFile("alac")), 3);
 }
 
 TEST_F(PlayerTest, CdTracksFailLikeAMissingPlugin) {
@@ -440,7 +440,7 @@ TEST_F(PlayerTest, DestroyDuringAFadeStopsTheTimerAndRestoresTheVolume) {
     EXPECT_EQ(bass_.freeCalls, 1);
     // plug-ins go before the core
     ASSERT_FALSE(loader_.unloads.empty());
-    EXPECT_EQ(loader_.unloads.back(), TRsySoundPlayer::CoreModule);
+    EXPECT_EQ(loader_.unloads.back(), ModuleFile(CoreModule));
 }
 
 // ---- network streams
