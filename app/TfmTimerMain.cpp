@@ -2,7 +2,6 @@
 
 #include "app/Guarded.h"
 #include "app/WindowSnap.h"
-#include "audio/RsySoundPlayer.h"
 #include "display/ImageAssets.h"
 #include "display/WindowShape.h"
 #include "engine/Announcements.h"
@@ -84,10 +83,7 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     Timer1.start();
 }
 
-TfmTimerMain::~TfmTimerMain() {
-    // The library's threads find the player through SoundPlayer: take it away before it goes.
-    delete SoundPlayer.exchange(nullptr);
-}
+TfmTimerMain::~TfmTimerMain() = default;
 
 void TfmTimerMain::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
@@ -145,7 +141,7 @@ void TfmTimerMain::KeepAwake() {
     }
     // A sounding alarm keeps both, as its progress events ask; the wish changes only when the state
     // does, so the inhibitors are not taken and dropped on every tick.
-    if (SoundPlaying()) {
+    if (alarm_.SoundPlaying()) {
         services_.power->KeepBothAwake();
     } else if (isMinimized() || !isVisible()) {
         // A window hidden in the tray is not minimized in the window system's eyes, but no one sees it either.
@@ -164,15 +160,10 @@ void TfmTimerMain::RefreshBackground() {
     buttons_.DrawAll();
 }
 
-bool TfmTimerMain::SoundPlaying() const {
-    const TRsySoundPlayer* player = SoundPlayer.load();
-    return player != nullptr && player->State() == psPlaying;
-}
-
 // Copies aside the LCD buttons of the mode, which the per-tick erase would wipe; returns where they lie
 // (empty when nothing was saved).
 TRect TfmTimerMain::SaveLcdButtonStrip() {
-    const TRect strip = buttons_.LcdStrip(Engine.Mode, SoundPlaying());
+    const TRect strip = buttons_.LcdStrip(Engine.Mode, alarm_.SoundPlaying());
     if (strip.Width() > 0) {
         Composer.SaveStrip(strip);
     }
@@ -205,8 +196,8 @@ void TfmTimerMain::DrawDisplay() {
     }
     bool stopShown = false;
     if (update.TimeUp) {
-        OnTimeUp();
-        stopShown = SoundPlaying() && !Config.ShowMsgBox;
+        alarm_.OnTimeUp();
+        stopShown = alarm_.SoundPlaying() && !Config.ShowMsgBox;
     }
     // The LCD buttons come back over the fresh ground, except where the alarm's stop button took their place.
     // Only what this call saved goes back: a strip saved by an outer call belongs to that call.
@@ -218,71 +209,6 @@ void TfmTimerMain::DrawDisplay() {
         }
     }
     DXDraw.Present();
-}
-
-void TfmTimerMain::OnTimeUp() {
-    LastAlarmStart = services_.clock->Now();
-    if (Config.PlaySound) {
-        if (SoundPlayer.load() == nullptr) {
-            void* handle = reinterpret_cast<void*>(winId());
-            TRsySoundPlayer* player =
-                services_.makeSoundPlayer ? services_.makeSoundPlayer(handle) : new TRsySoundPlayer(handle);
-            // The player's events come on the audio library's threads; the window acts on its own thread.
-            player->OnPlayEnd = [this](bool aborted) {
-                if (!aborted) {
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this] {
-                            if (buttons_.btnLcdStop) {
-                                buttons_.btnLcdStop->SetVisible(false);
-                            }
-                        },
-                        Qt::QueuedConnection);
-                }
-            };
-            player->OnProgress = [this](int) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        if (services_.power != nullptr) {
-                            services_.power->KeepBothAwake();
-                        }
-                    },
-                    Qt::QueuedConnection);
-            };
-            SoundPlayer = player;
-        }
-        SoundPlayer.load()->SetFileName(Config.SoundFile);
-        SoundPlayer.load()->Play();
-    }
-    if (Config.ShowMsgBox) {
-        if (services_.power != nullptr) {
-            services_.power->KeepBothAwake();
-        }
-        DXDraw.Present(); // the zeros stay on show behind the box
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Horavia"), LoadStr(StringId::TimeIsUp),
-                        QMessageBox::Ok);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.exec();
-        if (TRsySoundPlayer* player = SoundPlayer.load()) {
-            player->FadeOut();
-        }
-    }
-    if (SoundPlaying() && !Config.ShowMsgBox) {
-        buttons_.ShowLcdButton(buttons_.LcdStop());
-    }
-}
-
-void TfmTimerMain::SilenceAlarm() {
-    if (!SoundPlaying()) {
-        return;
-    }
-    if (buttons_.btnLcdStop) {
-        buttons_.btnLcdStop->SetVisible(false);
-        buttons_.btnLcdStop->Draw();
-    }
-    DrawDisplay();
-    SoundPlayer.load()->FadeOut();
 }
 
 void TfmTimerMain::paintEvent(QPaintEvent*) {
@@ -517,7 +443,7 @@ void TfmTimerMain::DXDrawMouseMove(int x, int y) {
 }
 
 void TfmTimerMain::DXDrawMouseDown(Qt::MouseButton button, int x, int y) {
-    SilenceAlarm(); // any press anywhere, with any button, stops the alarm first
+    alarm_.SilenceAlarm(); // any press anywhere, with any button, stops the alarm first
     if (button != Qt::LeftButton || buttons_.At(x, y) != nullptr) {
         return; // a press on a button does nothing else: there is no pressed picture
     }

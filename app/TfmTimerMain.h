@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AlarmSequence.h"
+#include "app/MainWindowServices.h"
 #include "app/SurfaceButtons.h"
 #include "base/Clock.h"
 #include "dialogs/TfmSettings.h"
@@ -26,20 +28,6 @@
 #include <vector>
 
 namespace horavia {
-
-class TRsySoundPlayer;
-class WakeUpProvider;
-
-// The outside services the main window works through; tests hand in fakes.
-struct MainWindowServices {
-    const Clock* clock = nullptr;
-    Shell* shell = nullptr;
-    Power* power = nullptr;
-    SpeechVoice* voice = nullptr;
-    WakeUpProvider* wakeUp = nullptr; // arms the wake-up from sleep for a pending countdown; may be none
-    // Makes the alarm's sound player for a window; the real player over the audio library when empty.
-    std::function<TRsySoundPlayer*(void* windowHandle)> makeSoundPlayer;
-};
 
 // The program's one window: a frameless 400 x 280 surface showing the LCD, with its buttons, the
 // tick and the mode logic. Everything runs on the window's thread.
@@ -81,8 +69,7 @@ public:
     TImageCollections Images;
     LcdComposer Composer{DXDraw, Images};
     QTimer Timer1;
-    LcdTexts LastTexts;           // what the last display update showed
-    TDateTime LastAlarmStart = 0; // when the last time-up sequence began
+    LcdTexts LastTexts; // what the last display update showed
     bool SiblingInstalled = false;
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
     std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
@@ -90,6 +77,8 @@ public:
 
     // The surface buttons, for the clicks that OnButtonClick routes and for looking at them.
     const SurfaceButtons& Buttons() const { return buttons_; }
+    // The alarm: whether its sound plays, when it last began.
+    const AlarmSequence& Alarm() const { return alarm_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -116,9 +105,6 @@ private:
     void ApplyTrayOption();
     void ShowSettingsDialog();
     TRect SaveLcdButtonStrip();
-    void OnTimeUp();
-    bool SoundPlaying() const;
-    void SilenceAlarm();
     void Say(const QString& text);
     void GiveCountdownReminder();
     void PlaceAtStoredPosition();
@@ -127,6 +113,7 @@ private:
 
     MainWindowServices services_;
     SurfaceButtons buttons_{*this, DXDraw, Images, Composer, [this](TDxButton* b) { OnButtonClick(b); }};
+    AlarmSequence alarm_{*this, Config, services_, DXDraw, buttons_, [this] { DrawDisplay(); }};
     bool Dragging = false;
     QPoint DragStartCursor; // pointer's screen position when the drag began
     QPoint DragStartPos;    // window's position when the drag began

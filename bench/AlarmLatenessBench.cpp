@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     // Runs after the window's own tick handler: the first tick that finds the countdown gone is the alarm's.
     QObject::connect(&window.Timer1, &QTimer::timeout, [&] {
         if (end != 0 && window.Engine.Mode == dmClock) {
-            lateMs.push_back(static_cast<double>(MillisecondsBetween(window.LastAlarmStart, end)));
+            lateMs.push_back(static_cast<double>(MillisecondsBetween(window.Alarm().LastAlarmStart(), end)));
             end = 0;
             if (static_cast<int>(lateMs.size()) == countdowns) {
                 QApplication::quit();

@@ -43,7 +43,7 @@ protected:
                 return t;
             };
             deps.openOnCallerThread = true; // the fake library answers at once; see each call's effect
-            return new TRsySoundPlayer(nullptr, std::move(deps));
+            return std::make_unique<TRsySoundPlayer>(nullptr, std::move(deps));
         };
         window = std::make_unique<TfmTimerMain>(services);
         window->Config.ShowMsgBox = false;
