@@ -91,7 +91,6 @@ using BASS_ChannelBytes2Seconds_t = double (*)(DWORD handle, QWORD pos);
 using BASS_ChannelGetInfo_t = BOOL (*)(DWORD handle, BASS_CHANNELINFO* info);
 using BASS_ChannelPlay_t = BOOL (*)(DWORD handle, BOOL restart);
 using BASS_ChannelStop_t = BOOL (*)(DWORD handle);
-using BASS_CD_StreamCreateFile_t = HSTREAM (*)(const void* file, DWORD flags);
 
 inline constexpr DWORD BASS_POS_BYTE = 0;
 inline constexpr QWORD BASS_LENGTH_UNKNOWN = ~QWORD{0};

@@ -10,8 +10,9 @@
 
 namespace horavia::audiolib {
 
-// Which formats one stream-creating entry point accepts. The core module takes wav, mp3 and ogg; each
-// plug-in takes only its own family, so a file of another format opened through it is refused.
+// Which formats one stream-creating entry point accepts: the family column of AudioFormats.def, and
+// Network for a stream from a server. Each plug-in call takes only its own family, so a file of another
+// format opened through it is refused.
 enum class FormatFamily { Core, Wma, Aac, Mp4, Alac, Ape, Network };
 
 // Decodes one sound to 16-bit stereo 44100 Hz PCM with FFmpeg. Not thread-safe: one thread at a time.
