@@ -4,41 +4,13 @@
 #include "audio/lib/BassTypes.h"
 
 #include <array>
-#include <cstddef>
 #include <iterator>
+#include <map>
 #include <string_view>
 
 namespace horavia {
 
 class ModuleLoader;
-
-namespace detail {
-
-constexpr bool FirstOfItsModule(std::size_t row) {
-    for (std::size_t i = 0; i < row; ++i)
-        if (AudioFormats[i].module == AudioFormats[row].module)
-            return false;
-    return true;
-}
-
-constexpr std::size_t CountModules() {
-    std::size_t n = 0;
-    for (std::size_t row = 0; row < std::size(AudioFormats); ++row)
-        n += FirstOfItsModule(row) ? 1 : 0;
-    return n;
-}
-
-} // namespace detail
-
-// The modules the format table names, each once, in the order they first appear.
-inline constexpr auto ModuleNames = [] {
-    std::array<std::string_view, detail::CountModules()> names{};
-    std::size_t n = 0;
-    for (std::size_t row = 0; row < std::size(AudioFormats); ++row)
-        if (detail::FirstOfItsModule(row))
-            names[n++] = AudioFormats[row].module;
-    return names;
-}();
 
 // The audio library's modules as the format table names them: the core, which the player loads first, and
 // the plug-ins, each loaded at the first open of one of its formats. Loading a module resolves the call of
@@ -46,7 +18,7 @@ inline constexpr auto ModuleNames = [] {
 // last. Not thread-safe: one thread at a time.
 class AudioModules final {
 public:
-    explicit AudioModules(ModuleLoader& loader);
+    explicit AudioModules(ModuleLoader& loader) : loader_(loader) {}
     ~AudioModules();
     AudioModules(const AudioModules&) = delete;
     AudioModules& operator=(const AudioModules&) = delete;
@@ -62,8 +34,10 @@ public:
     void KeepLoaded() { keep_ = true; }
 
 private:
+    void Release(std::string_view module);
+
     ModuleLoader& loader_;
-    std::array<void*, ModuleNames.size()> handles_{};
+    std::map<std::string_view, void*> loaded_;
     std::array<bass::BASS_StreamCreateFile_t, std::size(AudioFormats)> calls_{};
     bool keep_ = false;
 };

@@ -1,8 +1,10 @@
 #include "FakeBass.h"
 
-#include "audio/AudioModules.h"
+#include "audio/AudioFormats.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace horavia::test {
 
@@ -43,23 +45,9 @@ BOOL SetVolume(DWORD v) {
     FakeBass::Current().volumeSets.push_back(v);
     return 1;
 }
-HSTREAM StreamCreateFile(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
-    return Create("BASS_StreamCreateFile", f, flags);
-}
-HSTREAM WmaCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
-    return Create("BASS_WMA_StreamCreateFile", f, flags);
-}
-HSTREAM AacCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
-    return Create("BASS_AAC_StreamCreateFile", f, flags);
-}
-HSTREAM Mp4Create(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
-    return Create("BASS_MP4_StreamCreateFile", f, flags);
-}
-HSTREAM AlacCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
-    return Create("BASS_ALAC_StreamCreateFile", f, flags);
-}
-HSTREAM ApeCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
-    return Create("BASS_APE_StreamCreateFile", f, flags);
+// The stream-creating call of a row of the format table.
+template <std::size_t Row> HSTREAM RowCreate(BOOL, const void* f, DWORD, DWORD, DWORD flags) {
+    return Create(AudioFormats[Row].entry, f, flags);
 }
 HSTREAM CreateUrl(const char* url, DWORD, DWORD flags, DOWNLOADPROC proc, void* user) {
     FakeBass& f = FakeBass::Current();
@@ -128,6 +116,15 @@ template <typename F> void* Addr(F f) {
     return reinterpret_cast<void*>(f);
 }
 
+// The calls of the rows that a module of this library plays, as the real modules offer them.
+template <std::size_t... Rows> void AddRowCalls(std::map<std::string, void*>& calls, std::index_sequence<Rows...>) {
+    const auto add = [&calls](std::size_t row, void* call) {
+        if (AudioFormats[row].built)
+            calls.emplace(AudioFormats[row].entry, call);
+    };
+    (add(Rows, Addr(&RowCreate<Rows>)), ...);
+}
+
 } // namespace
 
 FakeBass::FakeBass() {
@@ -141,27 +138,23 @@ FakeBass& FakeBass::Current() {
 }
 
 std::map<std::string, void*> FakeBass::EntryPoints() {
-    return {{"BASS_Init", Addr(&Init)},
-            {"BASS_Free", Addr(&Free)},
-            {"BASS_GetVolume", Addr(&GetVolume)},
-            {"BASS_SetVolume", Addr(&SetVolume)},
-            {"BASS_StreamCreateFile", Addr(&StreamCreateFile)},
-            {"BASS_StreamCreateURL", Addr(&CreateUrl)},
-            {"BASS_StreamFree", Addr(&StreamFree)},
-            {"BASS_StreamGetTags", Addr(&GetTags)},
-            {"BASS_ChannelSetSync", Addr(&SetSync)},
-            {"BASS_ChannelRemoveSync", Addr(&RemoveSync)},
-            {"BASS_ChannelGetLength", Addr(&GetLength)},
-            {"BASS_ChannelGetPosition", Addr(&GetPosition)},
-            {"BASS_ChannelBytes2Seconds", Addr(&Bytes2Seconds)},
-            {"BASS_ChannelGetInfo", Addr(&GetInfo)},
-            {"BASS_ChannelPlay", Addr(&ChannelPlay)},
-            {"BASS_ChannelStop", Addr(&ChannelStop)},
-            {"BASS_WMA_StreamCreateFile", Addr(&WmaCreate)},
-            {"BASS_AAC_StreamCreateFile", Addr(&AacCreate)},
-            {"BASS_MP4_StreamCreateFile", Addr(&Mp4Create)},
-            {"BASS_ALAC_StreamCreateFile", Addr(&AlacCreate)},
-            {"BASS_APE_StreamCreateFile", Addr(&ApeCreate)}};
+    std::map<std::string, void*> calls{{"BASS_Init", Addr(&Init)},
+                                       {"BASS_Free", Addr(&Free)},
+                                       {"BASS_GetVolume", Addr(&GetVolume)},
+                                       {"BASS_SetVolume", Addr(&SetVolume)},
+                                       {"BASS_StreamCreateURL", Addr(&CreateUrl)},
+                                       {"BASS_StreamFree", Addr(&StreamFree)},
+                                       {"BASS_StreamGetTags", Addr(&GetTags)},
+                                       {"BASS_ChannelSetSync", Addr(&SetSync)},
+                                       {"BASS_ChannelRemoveSync", Addr(&RemoveSync)},
+                                       {"BASS_ChannelGetLength", Addr(&GetLength)},
+                                       {"BASS_ChannelGetPosition", Addr(&GetPosition)},
+                                       {"BASS_ChannelBytes2Seconds", Addr(&Bytes2Seconds)},
+                                       {"BASS_ChannelGetInfo", Addr(&GetInfo)},
+                                       {"BASS_ChannelPlay", Addr(&ChannelPlay)},
+                                       {"BASS_ChannelStop", Addr(&ChannelStop)}};
+    AddRowCalls(calls, std::make_index_sequence<std::size(AudioFormats)>());
+    return calls;
 }
 
 std::vector<FakeSync*> FakeBass::LiveSyncs(DWORD kindMask, DWORD kind) {
@@ -198,14 +191,13 @@ void FakeBass::Fire(FakeSync& sync, DWORD data) {
 // The fake offers every module of the format table whose calls it fakes.
 FakeLoader::FakeLoader() {
     const auto calls = FakeBass::EntryPoints();
-    for (std::string_view module : ModuleNames) {
-        bool faked = true;
-        for (const TAudioFormat& format : AudioFormats)
-            if (format.module == module && !calls.count(format.entry))
-                faked = false;
-        if (faked)
-            available.insert(ModuleFile(module));
-    }
+    std::set<std::string_view> unfaked;
+    for (const TAudioFormat& format : AudioFormats)
+        if (!calls.count(format.entry))
+            unfaked.insert(format.module);
+    for (const TAudioFormat& format : AudioFormats)
+        if (!unfaked.count(format.module))
+            available.insert(ModuleFile(format.module));
 }
 
 ModuleLoader::Handle FakeLoader::Load(const std::string& fileName) {
