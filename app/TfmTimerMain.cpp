@@ -1,36 +1,23 @@
 #include "app/TfmTimerMain.h"
 
 #include "app/Guarded.h"
-#include "app/WindowSnap.h"
 #include "display/ImageAssets.h"
-#include "display/WindowShape.h"
 #include "engine/Announcements.h"
-#include "engine/MinimizeBehaviour.h"
 #include "engine/WakeDelay.h"
-#include "platform/WakeUpProvider.h"
 #include "settings/SettingsStore.h"
 #include "speech/SpeakText.h"
-#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegion>
-#include <QScreen>
-#include <QWindow>
 
 namespace horavia {
 namespace {
-
-constexpr int SnapDistance = 10;
-constexpr int VisibleHeight = 250; // the window's outline shows rows 0 to 249 of the surface
 
 // Runs `finally` when the scope is left in any way.
 template <typename F> struct ScopeExit {
@@ -38,17 +25,6 @@ template <typename F> struct ScopeExit {
     ~ScopeExit() { finally(); }
 };
 template <typename F> ScopeExit(F) -> ScopeExit<F>;
-
-// Holds the pointer position of the event being handled for the handler's duration.
-struct ScopedPointer {
-    ScopedPointer(std::optional<QPoint>& slot, QPoint p) : slot_(slot) { slot_ = p; }
-    ~ScopedPointer() { slot_.reset(); }
-    std::optional<QPoint>& slot_;
-};
-
-bool IsWayland() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
 
 } // namespace
 
@@ -64,11 +40,6 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
 
     SiblingInstalled = IsSiblingInstalled();
     Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
-    TrayIcon.setIcon(LoadProgramIcon());
-    TrayIcon.setToolTip(QStringLiteral("Horavia"));
-    connect(&TrayIcon, &QSystemTrayIcon::activated, this,
-            [this] { Guarded("tray click", [this] { TrayIconClick(); }); });
-    ApplyTrayOption();
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
     Engine.TabBarShown = true;
@@ -84,14 +55,6 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
 }
 
 TfmTimerMain::~TfmTimerMain() = default;
-
-void TfmTimerMain::leaveEvent(QEvent* event) {
-    QWidget::leaveEvent(event);
-    Guarded("pointer leaving", [this] {
-        buttons_.EndHover();
-        setCursor(Qt::ArrowCursor);
-    });
-}
 
 // ---- the tick -------------------------------------------------------------------------------------
 
@@ -154,20 +117,9 @@ void TfmTimerMain::KeepAwake() {
 // ---- drawing --------------------------------------------------------------------------------------
 
 void TfmTimerMain::RefreshBackground() {
-    if (!Composer.RefreshBackground(Engine.TabBarShown, windowTitle())) {
-        return;
+    if (composer_.RefreshBackground(Engine.TabBarShown, windowTitle())) {
+        buttons_.DrawAll();
     }
-    buttons_.DrawAll();
-}
-
-// Copies aside the LCD buttons of the mode, which the per-tick erase would wipe; returns where they lie
-// (empty when nothing was saved).
-TRect TfmTimerMain::SaveLcdButtonStrip() {
-    const TRect strip = buttons_.LcdStrip(Engine.Mode, alarm_.SoundPlaying());
-    if (strip.Width() > 0) {
-        Composer.SaveStrip(strip);
-    }
-    return strip;
 }
 
 void TfmTimerMain::DrawDisplay() {
@@ -175,8 +127,13 @@ void TfmTimerMain::DrawDisplay() {
         return;
     }
     const TDisplayMode layout = Engine.Mode;
-    const TRect strip = SaveLcdButtonStrip();
-    Composer.EraseLcd();
+    // The LCD buttons of the mode go aside, as the erase wipes them. Only what this call saved goes back at the
+    // end: a strip saved by an outer call belongs to that call.
+    const TRect strip = buttons_.LcdStrip(layout, alarm_.SoundPlaying());
+    if (strip.Width() > 0) {
+        composer_.SaveStrip(strip);
+    }
+    composer_.EraseLcd();
     const DisplayUpdate update = Engine.UpdateDisplay();
     if (update.TimeUp && buttons_.btnLcdCancel) {
         buttons_.btnLcdCancel->SetVisible(false);
@@ -187,8 +144,8 @@ void TfmTimerMain::DrawDisplay() {
             Say(*text);
         }
     }
-    Composer.DrawTexts(layout, update.Texts);
-    LastTexts = update.Texts;
+    composer_.DrawTexts(layout, update.Texts);
+    lastTexts_ = update.Texts;
     if (layout == dmClock) {
         if (const auto text = HourlyChime(Engine, Config.ClockTTS, Config.TimeFormat)) {
             Say(*text);
@@ -200,12 +157,11 @@ void TfmTimerMain::DrawDisplay() {
         stopShown = alarm_.SoundPlaying() && !Config.ShowMsgBox;
     }
     // The LCD buttons come back over the fresh ground, except where the alarm's stop button took their place.
-    // Only what this call saved goes back: a strip saved by an outer call belongs to that call.
     if (strip.Width() > 0) {
         if (stopShown) {
-            Composer.DropStrip();
+            composer_.DropStrip();
         } else {
-            Composer.RestoreStrip(strip.Left, strip.Top);
+            composer_.RestoreStrip(strip.Left, strip.Top);
         }
     }
     DXDraw.Present();
@@ -226,7 +182,7 @@ void TfmTimerMain::OnButtonClick(TDxButton* button) {
     if (button == b.btnClose.get()) {
         close();
     } else if (button == b.btnMinimize.get()) {
-        Minimize();
+        tray_.Minimize();
     } else if (button == b.btnTimerTab.get()) {
         StartCountdownFromTab();
     } else if (button == b.btnStopwatchTab.get()) {
@@ -252,79 +208,11 @@ void TfmTimerMain::ShowSettingsDialog() {
     if (!fmSettings) {
         fmSettings = std::make_unique<TfmSettings>(
             Config, *services_.voice, *services_.shell, SiblingInstalled, Engine.DisplayFormat,
-            [this](bool) { ApplyTrayOption(); }, this);
+            [this](bool) { tray_.ApplyTrayOption(); }, this);
     }
     if (fmSettings->exec() == QDialog::Accepted) {
         SaveSettings(Config, *services_.voice, x(), y());
     }
-}
-
-// ---- minimizing and the tray ----------------------------------------------------------------------
-
-// One rule for the icon: it shows while the window is hidden in the tray, and only then (the way back).
-void TfmTimerMain::ApplyTrayOption() {
-    TrayIcon.setVisible(inTray_);
-}
-
-void TfmTimerMain::Minimize() {
-    if (ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
-        MinimizeBehaviour::HideToTray) {
-        inTray_ = true;
-        ApplyTrayOption();
-        hide();
-    } else {
-        showMinimized();
-    }
-}
-
-void TfmTimerMain::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // A minimize from the taskbar or a key goes to the tray too when that option is on.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
-        ChooseMinimizeBehaviour(Config.MinimizeToTray, QSystemTrayIcon::isSystemTrayAvailable()) ==
-            MinimizeBehaviour::HideToTray) {
-        QTimer::singleShot(0, this, [this] { Minimize(); });
-    }
-}
-
-void TfmTimerMain::TrayIconClick() {
-    inTray_ = false;
-    ApplyTrayOption();
-    showNormal();
-    raise();
-    activateWindow();
-}
-
-// ---- sleep, wake and session changes --------------------------------------------------------------
-
-void TfmTimerMain::PowerSuspend() {
-    Timer1.stop();
-    DXDraw.Present();
-    if (services_.wakeUp == nullptr) {
-        return;
-    }
-    if (const auto seconds = WakeDelaySeconds(Engine.Mode, Engine.EndTime, services_.clock->Now())) {
-        services_.wakeUp->Arm(*seconds);
-    }
-}
-
-void TfmTimerMain::PowerResume() {
-    if (services_.power != nullptr) {
-        services_.power->KeepBothAwake();
-    }
-    // The display comes back half a second later, without holding up the window meanwhile.
-    QTimer::singleShot(500, this, [this] {
-        Guarded("resume", [this] { RefreshBackground(); });
-        // A tick still in progress (waiting in the time-up box) re-arms the timer itself when it ends;
-        // a second tick inside it would draw over the first one's half-done picture.
-        if (!tickRunning_) {
-            Timer1.start();
-        }
-    });
-}
-
-void TfmTimerMain::SessionChange() {
-    RefreshBackground();
 }
 
 void TfmTimerMain::StartCountdownFromTab() {
@@ -347,11 +235,10 @@ void TfmTimerMain::StartCountdownFromTab() {
 }
 
 void TfmTimerMain::EnterStopwatch() {
-    if (!Engine.EnterStopwatch()) {
-        return;
+    if (Engine.EnterStopwatch()) {
+        buttons_.PrepareStopwatchButtons();
+        buttons_.ShowLcdButtonsOf(dmStopwatch);
     }
-    buttons_.PrepareStopwatchButtons();
-    buttons_.ShowLcdButtonsOf(dmStopwatch);
 }
 
 void TfmTimerMain::LeaveStopwatch() {
@@ -391,7 +278,7 @@ void TfmTimerMain::ResetStopwatch() {
 void TfmTimerMain::ToggleTabBar() {
     Engine.TabBarShown = !Engine.TabBarShown;
     buttons_.BeginTabRowToggle(Engine.TabBarShown);
-    RefreshBackground();
+    RefreshBackground(); // the LCD box at its new place
     buttons_.PlaceLcdButtons();
     buttons_.ShowLcdButtonsOf(Engine.Mode);
     DrawDisplay();
@@ -428,120 +315,107 @@ void TfmTimerMain::keyReleaseEvent(QKeyEvent* event) {
     Guarded("key", [this, key] { FormKeyUp(key); });
 }
 
-// ---- mouse ----------------------------------------------------------------------------------------
+// ---- the mouse: buttons first, the drag where no button is ---------------------------------------
 
 void TfmTimerMain::DXDrawMouseMove(int x, int y) {
     setCursor(buttons_.HoverAt(x, y));
-    if (Dragging) {
-        const QPoint pointer = PointerOnScreen(x, y);
-        QRect frame(pointer - DragStartCursor + DragStartPos, QSize(width(), VisibleHeight));
-        if (const QScreen* s = screen()) {
-            frame = SnapToArea(frame, s->availableGeometry(), SnapDistance);
-        }
-        move(frame.topLeft());
-    }
+    placement_.DragTo(x, y);
 }
 
 void TfmTimerMain::DXDrawMouseDown(Qt::MouseButton button, int x, int y) {
     alarm_.SilenceAlarm(); // any press anywhere, with any button, stops the alarm first
-    if (button != Qt::LeftButton || buttons_.At(x, y) != nullptr) {
-        return; // a press on a button does nothing else: there is no pressed picture
+    // A press on a button does nothing else: there is no pressed picture.
+    if (button == Qt::LeftButton && buttons_.At(x, y) == nullptr) {
+        placement_.BeginDrag(x, y);
     }
-    if (IsWayland() && windowHandle() != nullptr) {
-        windowHandle()->startSystemMove(); // a Wayland client cannot place its own window
-        return;
-    }
-    DragStartCursor = PointerOnScreen(x, y);
-    DragStartPos = pos();
-    Dragging = true;
 }
 
 void TfmTimerMain::DXDrawMouseUp(Qt::MouseButton, int x, int y) {
-    if (Dragging) {
-        DXDrawMouseMove(x, y);
-        Dragging = false;
-        return;
-    }
-    if (TDxButton* b = buttons_.At(x, y)) {
+    if (placement_.IsDragging()) {
+        DXDrawMouseMove(x, y); // the drag's last move; the release clicks nothing
+        placement_.EndDrag();
+    } else if (TDxButton* b = buttons_.At(x, y)) {
         b->Click();
     }
 }
 
-// Where the pointer was when the event happened. Asking the window system now would be late: by the time
-// a press is handled the pointer may have moved on, and the drag would lose that distance.
-QPoint TfmTimerMain::PointerOnScreen(int x, int y) const {
-    return eventPointer_ ? *eventPointer_ : mapToGlobal(QPoint(x, y));
-}
-
 void TfmTimerMain::mouseMoveEvent(QMouseEvent* event) {
-    const ScopedPointer scoped(eventPointer_, event->globalPosition().toPoint());
+    const WindowPlacement::EventPointer scoped(placement_, event->globalPosition().toPoint());
     const QPoint p = event->position().toPoint();
     Guarded("mouse move", [this, p] { DXDrawMouseMove(p.x(), p.y()); });
 }
 
 void TfmTimerMain::mousePressEvent(QMouseEvent* event) {
-    const ScopedPointer scoped(eventPointer_, event->globalPosition().toPoint());
+    const WindowPlacement::EventPointer scoped(placement_, event->globalPosition().toPoint());
     const QPoint p = event->position().toPoint();
     const Qt::MouseButton b = event->button();
     Guarded("mouse press", [this, b, p] { DXDrawMouseDown(b, p.x(), p.y()); });
 }
 
 void TfmTimerMain::mouseReleaseEvent(QMouseEvent* event) {
-    const ScopedPointer scoped(eventPointer_, event->globalPosition().toPoint());
+    const WindowPlacement::EventPointer scoped(placement_, event->globalPosition().toPoint());
     const QPoint p = event->position().toPoint();
     const Qt::MouseButton b = event->button();
     Guarded("mouse release", [this, b, p] { DXDrawMouseUp(b, p.x(), p.y()); });
 }
 
-// ---- showing and closing --------------------------------------------------------------------------
+void TfmTimerMain::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    Guarded("pointer leaving", [this] {
+        buttons_.EndHover();
+        setCursor(Qt::ArrowCursor);
+    });
+}
+
+// ---- sleep, wake and session changes --------------------------------------------------------------
+
+void TfmTimerMain::PowerSuspend() {
+    Timer1.stop();
+    DXDraw.Present();
+    if (services_.wakeUp == nullptr) {
+        return;
+    }
+    if (const auto seconds = WakeDelaySeconds(Engine.Mode, Engine.EndTime, services_.clock->Now())) {
+        services_.wakeUp->Arm(*seconds);
+    }
+}
+
+void TfmTimerMain::PowerResume() {
+    if (services_.power != nullptr) {
+        services_.power->KeepBothAwake();
+    }
+    // The display comes back half a second later, without holding up the window meanwhile.
+    QTimer::singleShot(500, this, [this] {
+        Guarded("resume", [this] { RefreshBackground(); });
+        // A tick still in progress (waiting in the time-up box) re-arms the timer itself when it ends;
+        // a second tick inside it would draw over the first one's half-done picture.
+        if (!tickRunning_) {
+            Timer1.start();
+        }
+    });
+}
+
+void TfmTimerMain::SessionChange() {
+    RefreshBackground();
+}
+
+// ---- showing, minimizing and closing --------------------------------------------------------------
 
 void TfmTimerMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     setWindowIcon(QApplication::windowIcon());
-    if (!placed_) {
-        placed_ = true;
-        ApplyWindowShape();
-        PlaceAtStoredPosition();
+    placement_.FirstShow();
+}
+
+void TfmTimerMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        tray_.WindowStateChanged();
     }
 }
 
-void TfmTimerMain::ApplyWindowShape() {
-    QRegion outline;
-    for (const TRect& run : ShapeRuns(LoadShapePicture())) {
-        outline += QRect(run.Left, run.Top, run.Width(), run.Height());
-    }
-    if (outline.isEmpty()) {
-        qCWarning(lcApp) << "no window outline: the window stays rectangular";
-        return;
-    }
-    setMask(outline);
-}
-
-void TfmTimerMain::CentreOnScreen() {
-    if (const QScreen* s = screen()) {
-        const QRect area = s->availableGeometry();
-        move(area.center() - QPoint(width() / 2, VisibleHeight / 2));
-    }
-}
-
-// The stored position is used once, at the first showing, and only where the window would be
-// seen on a connected screen; otherwise the window stays centred.
-void TfmTimerMain::PlaceAtStoredPosition() {
-    CentreOnScreen();
-    if (!Config.PositionStored) {
-        return;
-    }
-    // In 64 bits: a stored edge near the limits of int must not wrap into a position on screen.
-    const qint64 left = Config.LastWindowPosLeft;
-    const qint64 top = Config.LastWindowPosTop;
-    for (const QScreen* s : QGuiApplication::screens()) {
-        const QRect area = s->availableGeometry();
-        if (left >= area.left() && top >= area.top() && left + width() <= qint64{area.left()} + area.width() &&
-            top + VisibleHeight <= qint64{area.top()} + area.height()) {
-            move(static_cast<int>(left), static_cast<int>(top));
-            return;
-        }
-    }
+void TfmTimerMain::TrayIconClick() {
+    tray_.Restore();
 }
 
 void TfmTimerMain::closeEvent(QCloseEvent* event) {

@@ -3,34 +3,28 @@
 #include "app/AlarmSequence.h"
 #include "app/MainWindowServices.h"
 #include "app/SurfaceButtons.h"
-#include "base/Clock.h"
+#include "app/TrayBehaviour.h"
+#include "app/WindowPlacement.h"
 #include "dialogs/TfmSettings.h"
 #include "dialogs/TfmTimerSetUp.h"
 #include "display/ImageCollections.h"
 #include "display/LcdComposer.h"
 #include "display/Surface.h"
 #include "display/TDxButton.h"
-#include "engine/CountdownRequest.h"
+#include "engine/LcdTexts.h"
 #include "engine/TimerEngine.h"
-#include "platform/Power.h"
-#include "platform/Shell.h"
 #include "settings/Settings.h"
-#include "speech/SpeechVoice.h"
 
-#include <QPoint>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
 namespace horavia {
 
-// The program's one window: a frameless 400 x 280 surface showing the LCD, with its buttons, the
-// tick and the mode logic. Everything runs on the window's thread.
+// The program's one window: a frameless 400 x 280 surface showing the LCD. It runs the tick, draws, keeps the
+// modes and answers the keys; its buttons, the alarm, its place on the screen and the tray are parts it owns.
+// Everything runs on the window's thread.
 class TfmTimerMain final : public QWidget {
     Q_OBJECT
 
@@ -58,6 +52,13 @@ public:
     void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
     void DXDrawMouseUp(Qt::MouseButton button, int x, int y);
 
+    // What the window is made of, to look at.
+    const SurfaceButtons& Buttons() const { return buttons_; }
+    const AlarmSequence& Alarm() const { return alarm_; }
+    const LcdComposer& Composer() const { return composer_; }
+    // What the last display update showed.
+    const LcdTexts& LastTexts() const { return lastTexts_; }
+
 Q_SIGNALS:
     /// The window was closed (its settings saved): the program ends with it.
     void Closed();
@@ -66,19 +67,8 @@ public:
     TimerEngine Engine;
     Settings Config;
     Surface DXDraw;
-    TImageCollections Images;
-    LcdComposer Composer{DXDraw, Images};
+    const TImageCollections Images;
     QTimer Timer1;
-    LcdTexts LastTexts; // what the last display update showed
-    bool SiblingInstalled = false;
-    std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
-    std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
-    QSystemTrayIcon TrayIcon;
-
-    // The surface buttons, for the clicks that OnButtonClick routes and for looking at them.
-    const SurfaceButtons& Buttons() const { return buttons_; }
-    // The alarm: whether its sound plays, when it last began.
-    const AlarmSequence& Alarm() const { return alarm_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -101,27 +91,21 @@ private:
     void ResetStopwatch();
     void ToggleTabBar();
     void KeepAwake();
-    void Minimize();
-    void ApplyTrayOption();
     void ShowSettingsDialog();
-    TRect SaveLcdButtonStrip();
     void Say(const QString& text);
     void GiveCountdownReminder();
-    void PlaceAtStoredPosition();
-    void CentreOnScreen();
-    void ApplyWindowShape();
 
     MainWindowServices services_;
-    SurfaceButtons buttons_{*this, DXDraw, Images, Composer, [this](TDxButton* b) { OnButtonClick(b); }};
+    bool SiblingInstalled = false;
+    LcdComposer composer_{DXDraw, Images};
+    LcdTexts lastTexts_;
+    bool tickRunning_ = false;                   // a tick is in progress (perhaps waiting in the time-up box)
+    std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
+    std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
+    SurfaceButtons buttons_{*this, DXDraw, Images, composer_, [this](TDxButton* b) { OnButtonClick(b); }};
     AlarmSequence alarm_{*this, Config, services_, DXDraw, buttons_, [this] { DrawDisplay(); }};
-    bool Dragging = false;
-    QPoint DragStartCursor; // pointer's screen position when the drag began
-    QPoint DragStartPos;    // window's position when the drag began
-    bool placed_ = false;
-    bool tickRunning_ = false;           // a tick is in progress (perhaps waiting in the time-up box)
-    bool inTray_ = false;                // hidden to the tray: the tray icon shows exactly then
-    std::optional<QPoint> eventPointer_; // screen position of the mouse event being handled
-    QPoint PointerOnScreen(int x, int y) const;
+    WindowPlacement placement_{*this, Config};
+    TrayBehaviour tray_{*this, Config, [this] { TrayIconClick(); }};
 };
 
 } // namespace horavia

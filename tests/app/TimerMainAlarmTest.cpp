@@ -113,7 +113,9 @@ TEST_F(TimerMainAlarmTest, AutoIncreaseSpeaksAtFiveTwoAndOneMinuteLeft) {
     Run(605);
     EXPECT_EQ(Spoken(), (QStringList{QStringLiteral("还有  4 分钟 59 秒"), QStringLiteral("还有  1 分钟 59 秒"),
                                      QStringLiteral("还有   59 秒")}));
-    EXPECT_EQ(window->fmTimerSetUp->cbRemindInterval->currentIndex(), 0); // the dialog's list followed
+    const auto* setUp = window->findChild<TfmTimerSetUp*>();
+    ASSERT_NE(setUp, nullptr);
+    EXPECT_EQ(setUp->cbRemindInterval->currentIndex(), 0); // the dialog's list followed
     EXPECT_EQ(window->Engine.Mode, dmClock);
 }
 
@@ -146,11 +148,11 @@ TEST_F(TimerMainAlarmTest, NoSoundAndNoBoxOnlyShowZerosAndTheClock) {
     while (window->Engine.Mode == dmTimer) {
         Tick();
     }
-    EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:00", "00"}));
+    EXPECT_EQ(window->LastTexts(), (LcdTexts{"00:00:00", "00"}));
     EXPECT_EQ(Player(), nullptr);
     EXPECT_FALSE(window->Buttons().btnLcdStop);
     Tick();
-    EXPECT_EQ(window->LastTexts.Large, "9:30:02A");
+    EXPECT_EQ(window->LastTexts().Large, "9:30:02A");
     EXPECT_TRUE(Spoken().isEmpty());
 }
 

@@ -36,8 +36,8 @@ protected:
     // The LCD interior as it must look with these glyphs at these places: the clean ground with
     // each glyph blended on it once.
     Bitmap ExpectedLcd(const std::string& text, bool large, int firstX, int y, int advance) const {
-        const TRect inner = window->Composer.LcdInner();
-        Bitmap lcd = window->Composer.LcdBackground();
+        const TRect inner = window->Composer().LcdInner();
+        Bitmap lcd = window->Composer().LcdBackground();
         int x = firstX;
         for (const char c : text) {
             Draw(window->Images.Digits.Item(GlyphIndex(c, large)), lcd, x - inner.Left, y - inner.Top);
@@ -51,7 +51,7 @@ protected:
         const int advance = large ? 36 : 18;
         const int h = large ? 48 : 24;
         const Bitmap expected = ExpectedLcd(text, large, firstX, y, advance);
-        const TRect inner = window->Composer.LcdInner();
+        const TRect inner = window->Composer().LcdInner();
         int mismatches = 0;
         for (int yy = y; yy < y + h; ++yy) {
             const int from = std::max(firstX, inner.Left); // a glyph grown past the box is clipped here
@@ -106,16 +106,16 @@ TEST_F(TimerMainDisplayTest, FramePiecesSitAtTheirPlaces) {
 }
 
 TEST_F(TimerMainDisplayTest, LcdGroundIsItsOwnGradientInBothPlaces) {
-    const TRect inner = window->Composer.LcdInner();
+    const TRect inner = window->Composer().LcdInner();
     EXPECT_EQ(inner, (TRect{18, 105, 382, 235}));
     EXPECT_EQ(At(25, 105), (Rgb8{254, 255, 232}));
-    EXPECT_EQ(window->Composer.LcdBackground().Width(), 364);
-    EXPECT_EQ(window->Composer.LcdBackground().Height(), 130);
+    EXPECT_EQ(window->Composer().LcdBackground().Width(), 364);
+    EXPECT_EQ(window->Composer().LcdBackground().Height(), 130);
     const Rgb8 row65{GradientChannel(254, 214, 65, 130), GradientChannel(255, 219, 65, 130),
                      GradientChannel(232, 191, 65, 130)};
     EXPECT_EQ(At(25, 105 + 65), row65);
     Click(window->Buttons().btnSplitter.get());
-    EXPECT_EQ(window->Composer.LcdInner(), (TRect{18, 75, 382, 205}));
+    EXPECT_EQ(window->Composer().LcdInner(), (TRect{18, 75, 382, 205}));
     EXPECT_EQ(At(25, 75 + 65), row65);
     EXPECT_EQ(At(25, 75), (Rgb8{254, 255, 232}));
 }
@@ -171,8 +171,8 @@ TEST_F(TimerMainDisplayTest, LcdButtonsSurviveTheTick) {
     EXPECT_EQ(differing, 0);
     // and the start picture is really there: not just the LCD ground
     EXPECT_FALSE(
-        after.Pixel(3, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 3, cancel.Top - 105 + 6) &&
-        after.Pixel(30, 6) == window->Composer.LcdBackground().Pixel(cancel.Left - 18 + 30, cancel.Top - 105 + 6));
+        after.Pixel(3, 6) == window->Composer().LcdBackground().Pixel(cancel.Left - 18 + 3, cancel.Top - 105 + 6) &&
+        after.Pixel(30, 6) == window->Composer().LcdBackground().Pixel(cancel.Left - 18 + 30, cancel.Top - 105 + 6));
 }
 
 TEST_F(TimerMainDisplayTest, HoverRedrawsOnlyTheTwoTabs) {

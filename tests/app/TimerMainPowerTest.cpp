@@ -10,6 +10,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 namespace horavia {
@@ -74,7 +75,7 @@ TEST_F(TimerMainPowerTest, ResumeRepaintsAndTheTickRunsAgainAndAnEndPassedAsleep
     EXPECT_GT(window->DXDraw.PresentCount(), presents);
     window->Timer1Timer();
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_EQ(window->LastTexts.Large, "00:00:00");
+    EXPECT_EQ(window->LastTexts().Large, "00:00:00");
 }
 
 // Two sleeps in a row: each resume repaints the whole picture and leaves the tick running in the mode the
@@ -153,7 +154,9 @@ TEST_F(TimerMainPowerTest, WithoutATrayMinimizingIsAnOrdinaryMinimize) {
     window->show();
     window->OnButtonClick(window->Buttons().btnMinimize.get());
     EXPECT_TRUE(window->isMinimized());
-    EXPECT_FALSE(window->TrayIcon.isVisible());
+    const auto* icon = window->findChild<QSystemTrayIcon*>();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->isVisible());
 }
 
 } // namespace

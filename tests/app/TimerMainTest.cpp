@@ -97,7 +97,7 @@ TEST_F(TimerMainTest, TickRearmsAt200AndDrawsTheClock) {
     Tick();
     EXPECT_EQ(window->Timer1.interval(), 200);
     EXPECT_TRUE(window->Timer1.isActive());
-    EXPECT_EQ(window->LastTexts, (LcdTexts{"3:05:09P", "08/12"}));
+    EXPECT_EQ(window->LastTexts(), (LcdTexts{"3:05:09P", "08/12"}));
     EXPECT_EQ(power.SystemRequests, 1); // not shown: only the system is kept awake
 }
 
@@ -118,10 +118,10 @@ TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
     Click(window->Buttons().btnTimerTab.get()); // ignored while counting down
     EXPECT_EQ(dialogShown, 1);
     Tick();
-    EXPECT_EQ(window->LastTexts.Large, "00:00:59");
+    EXPECT_EQ(window->LastTexts().Large, "00:00:59");
     clock.AdvanceSeconds(60);
     window->DrawDisplay();
-    EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:00", "00"}));
+    EXPECT_EQ(window->LastTexts(), (LcdTexts{"00:00:00", "00"}));
     EXPECT_EQ(window->Engine.Mode, dmClock);
     EXPECT_FALSE(Shown(window->Buttons().btnLcdCancel));
 }
@@ -153,7 +153,7 @@ TEST_F(TimerMainTest, StopwatchByMouseAndKeys) {
     clock.AdvanceMs(2340);
     Click(window->Buttons().btnLcdStartPause.get());
     EXPECT_FALSE(window->Engine.SwRunning);
-    EXPECT_EQ(window->LastTexts, (LcdTexts{"00:00:02", "34"})); // drawn at once on pause
+    EXPECT_EQ(window->LastTexts(), (LcdTexts{"00:00:02", "34"})); // drawn at once on pause
     Click(window->Buttons().btnLcdReset.get());
     EXPECT_EQ(window->Engine.SwAccumulatedMs, 0);
     Click(window->Buttons().btnStopwatchTab.get());
@@ -191,7 +191,7 @@ TEST_F(TimerMainTest, ClockTabCancelsAndRepaints) {
     EXPECT_EQ(window->Engine.Mode, dmClock);
     EXPECT_FALSE(Shown(window->Buttons().btnLcdCancel));
     EXPECT_GT(window->DXDraw.PresentCount(), presents);
-    EXPECT_EQ(window->LastTexts.Large, "3:05:09P");
+    EXPECT_EQ(window->LastTexts().Large, "3:05:09P");
 }
 
 TEST_F(TimerMainTest, StopwatchTabDropsTheCountdownWithoutAlert) {
@@ -213,14 +213,14 @@ TEST_F(TimerMainTest, SplitterMovesTheLcdAndKeepsTheMode) {
     Click(window->Buttons().btnSplitter.get());
     EXPECT_FALSE(window->Engine.TabBarShown);
     EXPECT_EQ(window->Engine.Mode, dmStopwatch);
-    EXPECT_EQ(window->Composer.LcdBox(), (TRect{16, 73, 384, 207}));
+    EXPECT_EQ(window->Composer().LcdBox(), (TRect{16, 73, 384, 207}));
     EXPECT_FALSE(window->Buttons().btnTimerTab->Visible);
     EXPECT_EQ(window->Buttons().btnSplitter->BoundsRect, (TRect{150, 31, 250, 37}));
     EXPECT_EQ(window->Buttons().btnSplitter->NormalImage, "splitter_dn");
     EXPECT_EQ(window->Buttons().btnLcdCancel->BoundsRect, (TRect{36, 93, 91, 105}));
     EXPECT_TRUE(Shown(window->Buttons().btnLcdReset));
     Click(window->Buttons().btnSplitter.get());
-    EXPECT_EQ(window->Composer.LcdBox(), (TRect{16, 103, 384, 237}));
+    EXPECT_EQ(window->Composer().LcdBox(), (TRect{16, 103, 384, 237}));
     EXPECT_EQ(window->Buttons().btnLcdCancel->BoundsRect, (TRect{36, 123, 91, 135}));
     EXPECT_EQ(window->Buttons().btnSplitter->NormalImage, "splitter_norm");
     EXPECT_TRUE(window->Buttons().btnTimerTab->Visible);
@@ -235,7 +235,7 @@ TEST_F(TimerMainTest, SurfaceThatCannotDrawNoticesTheEndLater) {
     window->DXDraw.SetCanDraw(true);
     Tick();
     EXPECT_EQ(window->Engine.Mode, dmClock);
-    EXPECT_EQ(window->LastTexts.Large, "00:00:00");
+    EXPECT_EQ(window->LastTexts().Large, "00:00:00");
 }
 
 TEST_F(TimerMainTest, ReleaseOverAVisibleButtonClicksWithAnyMouseButton) {
