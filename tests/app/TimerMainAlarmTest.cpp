@@ -1,20 +1,12 @@
-#include "app/TfmTimerMain.h"
-
 #include "audio/FakeBass.h" // the fake audio library of the player tests
 #include "audio/RsySoundPlayer.h"
-#include "dialogs/TSpinEdit.h"
-#include "support/FakeClock.h"
-#include "support/FakeServices.h"
-#include "support/FakeSpeechVoice.h"
 #include "support/GuiTestMain.h"
-#include "support/ModalDialog.h"
-#include "support/WindowServices.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -29,11 +21,10 @@ using test::ManualFadeTimer;
 
 // The alarm and the spoken announcements, with the fake clock, a voice that records what it was
 // asked to say, and the real player over a fake audio library.
-class TimerMainAlarmTest : public ::testing::Test {
+class TimerMainAlarmTest : public test::WindowTest {
 protected:
-    void SetUp() override {
-        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
-        services.makeSoundPlayer = [this](void*) {
+    TimerMainAlarmTest() : WindowTest({2026, 12, 8, 9, 30, 0, 0}, {QStringLiteral("Mandarin")}) {
+        makeSoundPlayer = [this](void*) {
             TRsySoundPlayer::Dependencies deps;
             deps.loader = &loader;
             deps.makeMixer = [line = mixerLine] { return std::make_unique<FakeMixer>(line); };
@@ -45,14 +36,14 @@ protected:
             deps.openOnCallerThread = true; // the fake library answers at once; see each call's effect
             return std::make_unique<TRsySoundPlayer>(nullptr, std::move(deps));
         };
-        window = std::make_unique<TfmTimerMain>(services);
-        window->Config.ShowMsgBox = false;
+    }
+    void SetUp() override {
+        WindowTest::SetUp();
         window->Config.PlaySound = false;
         soundFile = dir.filePath(QStringLiteral("alarm.wav"));
         std::ofstream(soundFile.toStdString()) << "x";
         Tick();
     }
-    void TearDown() override { window.reset(); }
 
     void Tick() {
         window->Timer1Timer();
@@ -65,7 +56,7 @@ protected:
         }
     }
     void StartCountdown(int minutes, int seconds, bool remind, int index, bool autoIncrease) {
-        test::WhenShown<TfmTimerSetUp>([=](TfmTimerSetUp* d) {
+        AnswerSetUp([=](TfmTimerSetUp* d) {
             d->seMins->SetValue(minutes);
             d->seSecs->SetValue(seconds);
             if (d->chbVoiceRemind->isChecked() != remind) {
@@ -73,9 +64,8 @@ protected:
             }
             d->cbRemindInterval->setCurrentIndex(index);
             d->chbAutoIncrease->setChecked(autoIncrease);
-            d->Button1->click();
         });
-        window->OnButtonClick(window->Buttons().btnTimerTab.get());
+        Click(Buttons().btnTimerTab.get());
         clock.AdvanceMs(50); // the user's OK never falls exactly on a tick
     }
     QStringList Spoken() const {
@@ -87,10 +77,6 @@ protected:
     }
     TRsySoundPlayer* Player() const { return SoundPlayer.load(); }
 
-    test::FakeClock clock{EncodeDateTime({2026, 12, 8, 9, 30, 0, 0})};
-    test::FakeShell shell;
-    test::FakePower power;
-    test::FakeSpeechVoice voice{{QStringLiteral("Mandarin")}};
     FakeBass bass;
     FakeLoader loader;
     std::shared_ptr<FakeMixer::Line> mixerLine = std::make_shared<FakeMixer::Line>();
@@ -98,7 +84,6 @@ protected:
     ManualFadeTimer* fadeTimer = nullptr;
     QTemporaryDir dir;
     QString soundFile;
-    std::unique_ptr<TfmTimerMain> window;
 };
 
 TEST_F(TimerMainAlarmTest, ReminderDueAtFiveMinutesSaysTheTruncatedTime) {
@@ -150,7 +135,7 @@ TEST_F(TimerMainAlarmTest, NoSoundAndNoBoxOnlyShowZerosAndTheClock) {
     }
     EXPECT_EQ(window->LastTexts(), (LcdTexts{"00:00:00", "00"}));
     EXPECT_EQ(Player(), nullptr);
-    EXPECT_FALSE(window->Buttons().btnLcdStop);
+    EXPECT_FALSE(Buttons().btnLcdStop);
     Tick();
     EXPECT_EQ(window->LastTexts().Large, "9:30:02A");
     EXPECT_TRUE(Spoken().isEmpty());
@@ -177,7 +162,7 @@ TEST_F(TimerMainAlarmTest, BoxShownWhileTheSoundPlaysThenFadesItAndNeverShowsSto
     EXPECT_GE(power.BothRequests, 1);
     ASSERT_NE(Player(), nullptr);
     EXPECT_TRUE(Player()->Fading());
-    EXPECT_FALSE(window->Buttons().btnLcdStop);
+    EXPECT_FALSE(Buttons().btnLcdStop);
 }
 
 TEST_F(TimerMainAlarmTest, WithoutTheBoxTheStopButtonShowsAndAPressSilences) {
@@ -187,18 +172,18 @@ TEST_F(TimerMainAlarmTest, WithoutTheBoxTheStopButtonShowsAndAPressSilences) {
     Run(2);
     ASSERT_NE(Player(), nullptr);
     EXPECT_EQ(Player()->State(), psPlaying);
-    ASSERT_TRUE(window->Buttons().btnLcdStop);
-    EXPECT_TRUE(window->Buttons().btnLcdStop->Visible);
+    ASSERT_TRUE(Buttons().btnLcdStop);
+    EXPECT_TRUE(Buttons().btnLcdStop->Visible);
     // While it sounds, every tick asks for what the sound's progress asks for, so the inhibitors stay put.
     const int system = power.SystemRequests;
     const int display = power.DisplayRequests;
     Run(1);
-    EXPECT_TRUE(window->Buttons().btnLcdStop->Visible);
+    EXPECT_TRUE(Buttons().btnLcdStop->Visible);
     EXPECT_EQ(power.SystemRequests, system);
     EXPECT_EQ(power.DisplayRequests, display);
     const long presents = window->DXDraw.PresentCount();
     window->DXDrawMouseDown(Qt::RightButton, 10, 10);
-    EXPECT_FALSE(window->Buttons().btnLcdStop->Visible);
+    EXPECT_FALSE(Buttons().btnLcdStop->Visible);
     EXPECT_GT(window->DXDraw.PresentCount(), presents);
     EXPECT_TRUE(Player()->Fading());
     while (fadeTimer->Tick()) {
@@ -212,10 +197,10 @@ TEST_F(TimerMainAlarmTest, SoundEndingByItselfHidesTheStopButton) {
     window->Config.SoundFile = soundFile;
     StartCountdown(0, 1, false, 0, false);
     Run(2);
-    ASSERT_TRUE(window->Buttons().btnLcdStop && window->Buttons().btnLcdStop->Visible);
+    ASSERT_TRUE(Buttons().btnLcdStop && Buttons().btnLcdStop->Visible);
     bass.Fire(*bass.LiveEnd());
     QApplication::processEvents(); // the end arrives on the library's thread and is handed to the window
-    EXPECT_FALSE(window->Buttons().btnLcdStop->Visible);
+    EXPECT_FALSE(Buttons().btnLcdStop->Visible);
 }
 
 TEST_F(TimerMainAlarmTest, MissingSoundFileStillGivesTheBox) {
@@ -236,13 +221,13 @@ TEST_F(TimerMainAlarmTest, MissingSoundFileStillGivesTheBox) {
 TEST_F(TimerMainAlarmTest, StopwatchSpeaksEachPeriodAfterTenSecondsAndNotWhilePaused) {
     window->Config.StopwatchTTS = true;
     window->Config.RemindPeriod = 5;
-    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
-    window->OnButtonClick(window->Buttons().btnLcdStartPause.get());
+    Click(Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnLcdStartPause.get());
     Run(10);
     EXPECT_TRUE(Spoken().isEmpty()); // 5 s, and 10 s exactly, are within the first ten seconds
     Run(6);
     EXPECT_EQ(Spoken(), (QStringList{QStringLiteral("  10 秒"), QStringLiteral("  15 秒")}));
-    window->OnButtonClick(window->Buttons().btnLcdStartPause.get()); // pause
+    Click(Buttons().btnLcdStartPause.get()); // pause
     Run(30);
     EXPECT_EQ(Spoken().size(), 2);
 }
@@ -250,8 +235,8 @@ TEST_F(TimerMainAlarmTest, StopwatchSpeaksEachPeriodAfterTenSecondsAndNotWhilePa
 TEST_F(TimerMainAlarmTest, StopwatchAtOneHourSaysTheHoursAndTwoEmptyPhrases) {
     window->Config.StopwatchTTS = true;
     window->Config.RemindPeriod = 3600;
-    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
-    window->OnButtonClick(window->Buttons().btnLcdStartPause.get());
+    Click(Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnLcdStartPause.get());
     clock.AdvanceMs(3600 * 1000 - 600);
     Run(1);
     EXPECT_EQ(Spoken(), QStringList{QStringLiteral("1 小时  ")});
@@ -260,8 +245,8 @@ TEST_F(TimerMainAlarmTest, StopwatchAtOneHourSaysTheHoursAndTwoEmptyPhrases) {
 TEST_F(TimerMainAlarmTest, NonPositivePeriodCountsAsAMinute) {
     window->Config.StopwatchTTS = true;
     window->Config.RemindPeriod = 0;
-    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
-    window->OnButtonClick(window->Buttons().btnLcdStartPause.get());
+    Click(Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnLcdStartPause.get());
     Run(61);
     EXPECT_EQ(Spoken(), QStringList{QStringLiteral(" 1 分钟 ")});
 }
@@ -272,11 +257,11 @@ TEST_F(TimerMainAlarmTest, ChimeOncePerHourInTheChosenFormat) {
     Run(10);
     EXPECT_EQ(Spoken(), QStringList{QStringLiteral("It's 3:00 PM")});
     window->Config.TimeFormat = 1;
-    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnStopwatchTab.get());
     clock.Set({2026, 12, 8, 15, 59, 30, 0});
     Run(35); // the hour turns in the stopwatch: no chime there
     EXPECT_EQ(Spoken().size(), 1);
-    window->OnButtonClick(window->Buttons().btnClockTab.get()); // back in the clock within the first minute
+    Click(Buttons().btnClockTab.get()); // back in the clock within the first minute
     Tick();
     EXPECT_EQ(Spoken().last(), QStringLiteral("It's 16:00"));
     Run(70);

@@ -1,33 +1,20 @@
-#include "app/TfmTimerMain.h"
-
-#include "dialogs/TSpinEdit.h"
 #include "display/GlyphIndex.h"
 #include "display/ImageDraw.h"
-#include "support/FakeClock.h"
-#include "support/FakeServices.h"
-#include "support/FakeSpeechVoice.h"
-#include "support/ModalDialog.h"
-#include "support/WindowServices.h"
-
-#include <QPushButton>
-
 #include "support/GuiTestMain.h"
-
-#include <QApplication>
+#include "support/WindowFixture.h"
 
 #include <algorithm>
-
-#include <gtest/gtest.h>
 
 namespace horavia {
 namespace {
 
 // The composed window, checked pixel by pixel against the pictures it is made of.
-class TimerMainDisplayTest : public ::testing::Test {
+class TimerMainDisplayTest : public test::WindowTest {
 protected:
+    TimerMainDisplayTest() : WindowTest({2026, 12, 7, 10, 5, 7, 0}) {}
+
     void SetUp() override {
-        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
-        window = std::make_unique<TfmTimerMain>(services);
+        WindowTest::SetUp();
         window->Timer1Timer(); // the first tick composes everything
     }
 
@@ -63,14 +50,6 @@ protected:
         }
         EXPECT_EQ(mismatches, 0) << text << " at x " << firstX << ", y " << y;
     }
-
-    void Click(TDxButton* b) { window->OnButtonClick(b); }
-
-    test::FakeClock clock{EncodeDateTime({2026, 12, 7, 10, 5, 7, 0})};
-    test::FakeShell shell;
-    test::FakePower power;
-    test::FakeSpeechVoice voice{{QStringLiteral("Mandarin"), QStringLiteral("English")}};
-    std::unique_ptr<TfmTimerMain> window;
 };
 
 TEST_F(TimerMainDisplayTest, WindowGradientRoundsHalvesToEven) {
@@ -114,7 +93,7 @@ TEST_F(TimerMainDisplayTest, LcdGroundIsItsOwnGradientInBothPlaces) {
     const Rgb8 row65{GradientChannel(254, 214, 65, 130), GradientChannel(255, 219, 65, 130),
                      GradientChannel(232, 191, 65, 130)};
     EXPECT_EQ(At(25, 105 + 65), row65);
-    Click(window->Buttons().btnSplitter.get());
+    Click(Buttons().btnSplitter.get());
     EXPECT_EQ(window->Composer().LcdInner(), (TRect{18, 75, 382, 205}));
     EXPECT_EQ(At(25, 75 + 65), row65);
     EXPECT_EQ(At(25, 75), (Rgb8{254, 255, 232}));
@@ -130,12 +109,7 @@ TEST_F(TimerMainDisplayTest, ClockGlyphOrigins) {
 }
 
 TEST_F(TimerMainDisplayTest, CountdownGlyphOriginsAndThreeHourDigits) {
-    test::WhenShown<TfmTimerSetUp>([](TfmTimerSetUp* d) {
-        d->seMins->SetValue(12);
-        d->seSecs->SetValue(34);
-        d->Button1->click();
-    });
-    Click(window->Buttons().btnTimerTab.get());
+    StartCountdown(12, 34);
     clock.AdvanceMs(-10); // the end is 12:34.01 away: hundredths 01
     window->DrawDisplay();
     ExpectGlyphs("00:12:34", true, 38, 165);
@@ -146,22 +120,20 @@ TEST_F(TimerMainDisplayTest, CountdownGlyphOriginsAndThreeHourDigits) {
 }
 
 TEST_F(TimerMainDisplayTest, StopwatchGlyphsMoveWithTheBox) {
-    Click(window->Buttons().btnStopwatchTab.get());
-    Click(window->Buttons().btnSplitter.get());
+    Click(Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnSplitter.get());
     ExpectGlyphs("00:00:00", true, 38, 135);
     ExpectGlyphs("00", false, 326, 135);
 }
 
 TEST_F(TimerMainDisplayTest, LcdButtonsSurviveTheTick) {
-    Click(window->Buttons().btnStopwatchTab.get());
-    const TRect cancel = window->Buttons().btnLcdCancel->BoundsRect;
+    Click(Buttons().btnStopwatchTab.get());
+    const TRect cancel = Buttons().btnLcdCancel->BoundsRect;
     Bitmap before;
-    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->Buttons().btnLcdReset->BoundsRect.Right, cancel.Bottom},
-                            before);
+    window->DXDraw.CopyRect({cancel.Left, cancel.Top, Buttons().btnLcdReset->BoundsRect.Right, cancel.Bottom}, before);
     window->Timer1Timer();
     Bitmap after;
-    window->DXDraw.CopyRect({cancel.Left, cancel.Top, window->Buttons().btnLcdReset->BoundsRect.Right, cancel.Bottom},
-                            after);
+    window->DXDraw.CopyRect({cancel.Left, cancel.Top, Buttons().btnLcdReset->BoundsRect.Right, cancel.Bottom}, after);
     int differing = 0;
     for (int y = 0; y < before.Height(); ++y) {
         for (int x = 0; x < before.Width(); ++x) {
@@ -180,8 +152,8 @@ TEST_F(TimerMainDisplayTest, HoverRedrawsOnlyTheTwoTabs) {
     const long before = window->DXDraw.PresentCount();
     window->DXDrawMouseMove(330, 50); // to the settings tab
     EXPECT_EQ(window->DXDraw.PresentCount() - before, 2);
-    EXPECT_FALSE(window->Buttons().btnClockTab->Hovered);
-    EXPECT_TRUE(window->Buttons().btnSettingsTab->Hovered);
+    EXPECT_FALSE(Buttons().btnClockTab->Hovered);
+    EXPECT_TRUE(Buttons().btnSettingsTab->Hovered);
     // The caption appears under the hovered icon: dark text pixels in the caption band.
     int dark = 0;
     for (int y = 29 + 48 + 2; y < 93; ++y) {

@@ -1,15 +1,7 @@
-#include "app/TfmTimerMain.h"
-
-#include "dialogs/TSpinEdit.h"
-#include "support/FakeClock.h"
-#include "support/FakeServices.h"
-#include "support/FakeSpeechVoice.h"
 #include "support/GuiTestMain.h"
-#include "support/ModalDialog.h"
-#include "support/WindowServices.h"
+#include "support/WindowFixture.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -17,30 +9,12 @@ namespace horavia {
 namespace {
 
 // Sleep, wake and session changes as the window handles them; the wake-up records what it was asked for.
-class TimerMainPowerTest : public ::testing::Test {
+class TimerMainPowerTest : public test::WindowTest {
 protected:
     void SetUp() override {
-        MainWindowServices services = test::ServicesOf(clock, shell, power, voice);
-        services.wakeUp = &wakeUp;
-        window = std::make_unique<TfmTimerMain>(services);
-        window->Config.ShowMsgBox = false;
+        WindowTest::SetUp();
         window->Timer1Timer();
     }
-
-    void StartCountdown(int minutes) {
-        test::WhenShown<TfmTimerSetUp>([minutes](TfmTimerSetUp* d) {
-            d->seMins->SetValue(minutes);
-            d->Button1->click();
-        });
-        window->OnButtonClick(window->Buttons().btnTimerTab.get());
-    }
-
-    test::FakeClock clock{EncodeDateTime({2026, 12, 8, 9, 30, 0, 0})};
-    test::FakeShell shell;
-    test::FakePower power;
-    test::FakeSpeechVoice voice;
-    test::FakeWakeUp wakeUp;
-    std::unique_ptr<TfmTimerMain> window;
 };
 
 TEST_F(TimerMainPowerTest, SuspendDuringACountdownArmsTheWholeSecondsLeft) {
@@ -52,9 +26,9 @@ TEST_F(TimerMainPowerTest, SuspendDuringACountdownArmsTheWholeSecondsLeft) {
 }
 
 TEST_F(TimerMainPowerTest, SuspendInTheStopwatchTheClockOrAfterTheEndArmsNothing) {
-    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnStopwatchTab.get());
     window->PowerSuspend();
-    window->OnButtonClick(window->Buttons().btnClockTab.get());
+    Click(Buttons().btnClockTab.get());
     window->PowerSuspend();
     EXPECT_TRUE(wakeUp.Armed.empty());
     StartCountdown(1);
@@ -81,7 +55,7 @@ TEST_F(TimerMainPowerTest, ResumeRepaintsAndTheTickRunsAgainAndAnEndPassedAsleep
 // Two sleeps in a row: each resume repaints the whole picture and leaves the tick running in the mode the
 // machine slept in.
 TEST_F(TimerMainPowerTest, TwoResumesRepaintTheWholePictureAndChangeNothingElse) {
-    window->OnButtonClick(window->Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnStopwatchTab.get());
     window->PowerSuspend();
     const Rgb8 ground = window->DXDraw.Canvas().Pixel(200, 10);
     const Rgb8 scribble{static_cast<std::uint8_t>(ground.r ^ 0xff), ground.g, ground.b};
@@ -152,7 +126,7 @@ TEST_F(TimerMainPowerTest, MinimizedOrInTheTrayKeepsOnlyTheSystemAwake) {
 TEST_F(TimerMainPowerTest, WithoutATrayMinimizingIsAnOrdinaryMinimize) {
     window->Config.MinimizeToTray = true; // the offscreen platform has no tray
     window->show();
-    window->OnButtonClick(window->Buttons().btnMinimize.get());
+    Click(Buttons().btnMinimize.get());
     EXPECT_TRUE(window->isMinimized());
     const auto* icon = window->findChild<QSystemTrayIcon*>();
     ASSERT_NE(icon, nullptr);
