@@ -1,6 +1,8 @@
 #include "app/TfmTimerMain.h"
 
 #include "app/Guarded.h"
+#include "dialogs/TfmSettings.h"
+#include "dialogs/TfmTimerSetUp.h"
 #include "display/ImageAssets.h"
 #include "engine/Announcements.h"
 #include "engine/WakeDelay.h"

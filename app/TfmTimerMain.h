@@ -5,12 +5,9 @@
 #include "app/SurfaceButtons.h"
 #include "app/TrayBehaviour.h"
 #include "app/WindowPlacement.h"
-#include "dialogs/TfmSettings.h"
-#include "dialogs/TfmTimerSetUp.h"
 #include "display/ImageCollections.h"
 #include "display/LcdComposer.h"
 #include "display/Surface.h"
-#include "display/TDxButton.h"
 #include "engine/LcdTexts.h"
 #include "engine/TimerEngine.h"
 #include "settings/Settings.h"
@@ -21,6 +18,9 @@
 #include <memory>
 
 namespace horavia {
+
+class TfmSettings;
+class TfmTimerSetUp;
 
 // The program's one window: a frameless 400 x 280 surface showing the LCD. It runs the tick, draws, keeps the
 // modes and answers the keys; its buttons, the alarm, its place on the screen and the tray are parts it owns.

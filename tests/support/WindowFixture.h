@@ -2,6 +2,7 @@
 
 #include "app/TfmTimerMain.h"
 #include "dialogs/TSpinEdit.h"
+#include "dialogs/TfmTimerSetUp.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"
