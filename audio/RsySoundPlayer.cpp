@@ -423,9 +423,11 @@ bool TRsySoundPlayer::CreateFromFile(Worker& w, Lock& lock, const Source& source
     error = bass::BASS_ERROR_FILEFORM;
     // In table order: a module that cannot be loaded ends the open, and so does a missing file; a file that
     // one call refuses goes on to the next row of its extension.
+    bool known = false;
     for (const TAudioFormat& format : AudioFormats) {
         if (!Plays(format, extension))
             continue;
+        known = true;
         if (!modules_.Load(format.module)) {
             qCWarning(lcPlayer) << "Unable to load library" << ModuleFile(format.module).c_str();
             error = bass::BASS_ERROR_NOTAVAIL; // tried again at the next open of this format
@@ -444,6 +446,9 @@ bool TRsySoundPlayer::CreateFromFile(Worker& w, Lock& lock, const Source& source
             return false;
         if (handle != 0 || error == bass::BASS_ERROR_FILEOPEN)
             return true;
+    }
+    if (!known) {
+        qCWarning(lcPlayer).noquote() << "Not a sound file the player knows (by its extension):" << name;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "dialogs/TfmSettings.h"
 
+#include "audio/AudioFormats.h"
 #include "base/Links.h"
 #include "base/Log.h"
 #include "base/RemindIntervals.h"
@@ -39,10 +40,13 @@ static void InitSettingsImages() {
 namespace horavia {
 namespace {
 
-// Every format the sound player plays. The description is the pattern list as users know it; the
-// patterns in parentheses, separated by blanks, are what the file dialog matches with.
-const QString SoundFileFilter = QStringLiteral("*.mp3;*.ogg;*.wav;*.wma;*.wmv;*.aac;*.m4a;*.ape;*.flac;*.opus;*.oga "
-                                               "(*.mp3 *.ogg *.wav *.wma *.wmv *.aac *.m4a *.ape *.flac *.opus *.oga)");
+// Every format the sound player plays, from its table of formats. The description is the pattern list
+// as users know it; the patterns in parentheses, separated by blanks, are what the file dialog matches with.
+QString SoundFileFilter() {
+    const QStringList patterns = SoundFilePatterns();
+    return patterns.join(QLatin1Char(';')) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+           QLatin1Char(')');
+}
 
 // The sound file dialog opens where the current sound lies, else in the desktop's sound folder, else at home.
 QString SoundDialogFolder(const QString& currentSound) {
@@ -142,7 +146,7 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     dlgSound->setFileMode(QFileDialog::ExistingFile);
     dlgSound->setAcceptMode(QFileDialog::AcceptOpen);
     dlgSound->setOption(QFileDialog::HideNameFilterDetails);
-    dlgSound->setNameFilter(SoundFileFilter);
+    dlgSound->setNameFilter(SoundFileFilter());
 
     connect(chbPlaySound, &QCheckBox::clicked, this, [this] { chbPlaySoundClick(); });
     connect(bnSound, &QPushButton::clicked, this, [this] { bnSoundClick(); });
