@@ -64,6 +64,8 @@ Q_SIGNALS:
     void Closed();
 
 public:
+    // The window's own parts that others drive: the engine's state and the settings fields (which the dialogs
+    // edit), the drawing surface, the pictures and the tick timer.
     TimerEngine Engine;
     Settings Config;
     Surface DXDraw;
