@@ -25,9 +25,11 @@ bool Plays(const TAudioFormat& format, const QString& extension) {
 
 bool KnownFormat(const QString& fileName) {
     const QString extension = ExtensionOf(fileName);
-    for (const TAudioFormat& format : AudioFormats)
-        if (Plays(format, extension))
+    for (const TAudioFormat& format : AudioFormats) {
+        if (Plays(format, extension)) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -39,12 +41,14 @@ std::string ModuleFile(std::string_view module) {
 QStringList SoundFilePatterns() {
     QStringList patterns;
     for (const TAudioFormat& format : AudioFormats) {
-        if (!format.built)
+        if (!format.built) {
             continue;
+        }
         for (const QString& extension : Extensions(format)) {
             const QString pattern = QLatin1Char('*') + extension;
-            if (!patterns.contains(pattern))
+            if (!patterns.contains(pattern)) {
                 patterns << pattern;
+            }
         }
     }
     return patterns;

@@ -35,8 +35,9 @@ void RouteAlsaLog() {
 }
 
 void LibraryLogLine(int level, const char* text) {
-    if (!text)
+    if (!text) {
         return;
+    }
     if (level >= 2) {
         qCWarning(lcAudio).noquote() << text;
     } else if (level == 1) {

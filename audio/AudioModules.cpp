@@ -5,34 +5,42 @@
 namespace horavia {
 
 AudioModules::~AudioModules() {
-    if (keep_)
+    if (keep_) {
         return;
+    }
     // the plug-ins first, as they live on the core
-    for (const TAudioFormat& format : AudioFormats)
-        if (format.module != CoreModule)
+    for (const TAudioFormat& format : AudioFormats) {
+        if (format.module != CoreModule) {
             Release(format.module);
+        }
+    }
     Release(CoreModule);
 }
 
 void AudioModules::Release(std::string_view module) {
     const auto it = loaded_.find(module);
-    if (it == loaded_.end())
+    if (it == loaded_.end()) {
         return;
+    }
     loader_.Unload(it->second);
     loaded_.erase(it);
 }
 
 bool AudioModules::Load(std::string_view module) {
-    if (Handle(module))
+    if (Handle(module)) {
         return true;
+    }
     void* handle = loader_.Load(ModuleFile(module));
-    if (!handle)
+    if (!handle) {
         return false;
+    }
     loaded_[module] = handle;
-    for (std::size_t row = 0; row < std::size(AudioFormats); ++row)
-        if (AudioFormats[row].module == module)
+    for (std::size_t row = 0; row < std::size(AudioFormats); ++row) {
+        if (AudioFormats[row].module == module) {
             calls_[row] =
                 reinterpret_cast<bass::BASS_StreamCreateFile_t>(loader_.Resolve(handle, AudioFormats[row].entry));
+        }
+    }
     return true;
 }
 

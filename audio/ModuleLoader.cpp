@@ -23,8 +23,9 @@ Q_LOGGING_CATEGORY(lcModules, "horavia.audio.modules", QtWarningMsg)
 QString ExecutableDir() {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
+    if (n <= 0) {
         return {};
+    }
     buf[n] = '\0';
     return QFileInfo(QString::fromLocal8Bit(buf)).absolutePath();
 }
@@ -63,10 +64,12 @@ public:
     Handle Load(const std::string& fileName) override {
         for (const QString& dir : SearchDirs()) {
             const QString path = QDir(dir).filePath(QString::fromStdString(fileName));
-            if (!QFileInfo::exists(path))
+            if (!QFileInfo::exists(path)) {
                 continue;
-            if (void* h = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL))
+            }
+            if (void* h = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL)) {
                 return h;
+            }
             qCWarning(lcModules) << "Unable to load library" << path << ::dlerror();
         }
         qCWarning(lcModules) << "Unable to load library" << QString::fromStdString(fileName);
@@ -76,8 +79,9 @@ public:
     void* Resolve(Handle module, const char* name) override { return module ? ::dlsym(module, name) : nullptr; }
 
     void Unload(Handle module) override {
-        if (module)
+        if (module) {
             ::dlclose(module);
+        }
     }
 };
 

@@ -20,10 +20,11 @@ void QtFadeTimer::SetInterval(int ms) {
 }
 
 void QtFadeTimer::SetEnabled(bool enabled) {
-    if (enabled)
+    if (enabled) {
         timer_->start();
-    else
+    } else {
         timer_->stop();
+    }
 }
 
 bool QtFadeTimer::Enabled() const {

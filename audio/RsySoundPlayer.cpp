@@ -86,12 +86,15 @@ const char* Reason(int error) {
 }
 
 bool IsHttp(const std::string& text) {
-    static constexpr char scheme[] = "http://";
-    if (text.size() < 7)
+    static constexpr char Scheme[] = "http://";
+    if (text.size() < 7) {
         return false;
-    for (std::size_t i = 0; i < 7; ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i])
+    }
+    for (std::size_t i = 0; i < 7; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != Scheme[i]) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -159,11 +162,13 @@ TRsySoundPlayer::TRsySoundPlayer(void* windowHandle, Dependencies deps)
     worker_->inlineJobs = deps_.openOnCallerThread;
     RouteAlsaLog();
     lib_ = modules_.Load(CoreModule) ? modules_.Handle(CoreModule) : nullptr;
-    if (!lib_)
+    if (!lib_) {
         return; // inert: every operation that needs the library does nothing
-    if (auto setLog =
-            reinterpret_cast<void (*)(void (*)(int, const char*))>(loader_.Resolve(lib_, "HoraviaAudio_SetLogHandler")))
+    }
+    if (auto setLog = reinterpret_cast<void (*)(void (*)(int, const char*))>(
+            loader_.Resolve(lib_, "HoraviaAudio_SetLogHandler"))) {
         setLog(&TRsySoundPlayer::LibraryLog);
+    }
     ResolveInto(loader_, lib_, "BASS_Init", api_.BASS_Init);
     ResolveInto(loader_, lib_, "BASS_Free", api_.BASS_Free);
     ResolveInto(loader_, lib_, "BASS_GetVolume", api_.BASS_GetVolume);
@@ -225,8 +230,9 @@ TRsySoundPlayer::~TRsySoundPlayer() {
         }
     }
     const TPlayerState s = state_.load();
-    if (s == psReady || s == psPlaying)
+    if (s == psReady || s == psPlaying) {
         Stop();
+    }
     fadeTimer_.reset(); // no tick reaches the player once it is gone
     fading_ = false;
     if (mixer_) {
@@ -234,22 +240,26 @@ TRsySoundPlayer::~TRsySoundPlayer() {
         mixer_.reset();
     }
     SetVolume(savedOutputVolume_);
-    if (lib_ && api_.BASS_Free)
+    if (lib_ && api_.BASS_Free) {
         api_.BASS_Free(); // waits for the library's threads: none of our routines runs after this
+    }
     // the worker left behind is inside (or will call) the modules: they stay loaded; else they go with modules_
-    if (workerAbandoned_)
+    if (workerAbandoned_) {
         modules_.KeepLoaded();
+    }
 }
 
 DWORD TRsySoundPlayer::GetVolume() const {
-    if (!lib_ || !api_.BASS_GetVolume)
+    if (!lib_ || !api_.BASS_GetVolume) {
         return 0;
+    }
     return std::min<DWORD>(api_.BASS_GetVolume(), 100);
 }
 
 void TRsySoundPlayer::SetVolume(DWORD volume) {
-    if (lib_ && api_.BASS_SetVolume)
+    if (lib_ && api_.BASS_SetVolume) {
         api_.BASS_SetVolume(std::min<DWORD>(volume, 100));
+    }
 }
 
 bass::BASS_CHANNELINFO TRsySoundPlayer::ChannelInfo() const {
@@ -269,8 +279,9 @@ void TRsySoundPlayer::SetFileName(const QString& name) {
     }
     fileName_ = name;
     url_.clear(); // a local file replaces an earlier stream address as the source
-    if (!lib_)
+    if (!lib_) {
         return;
+    }
     Source source;
     source.fileName = name;
     Request(KnownFormat(name) ? &source : nullptr);
@@ -278,8 +289,9 @@ void TRsySoundPlayer::SetFileName(const QString& name) {
 
 void TRsySoundPlayer::SetURL(const std::string& url) {
     url_ = url;
-    if (!lib_)
+    if (!lib_) {
         return;
+    }
     Source source;
     source.url = url;
     Request(IsHttp(url) ? &source : nullptr);
@@ -320,8 +332,9 @@ void TRsySoundPlayer::Kick(Lock& lock) {
         w.busy = false;
         return;
     }
-    if (!w.thread.joinable())
+    if (!w.thread.joinable()) {
         w.thread = std::thread(&TRsySoundPlayer::WorkerMain, worker_, this);
+    }
     w.wake.notify_all();
 }
 
@@ -330,11 +343,13 @@ void TRsySoundPlayer::WorkerMain(std::shared_ptr<Worker> worker, TRsySoundPlayer
     Lock lock(w.m);
     for (;;) {
         w.wake.wait(lock, [&] { return w.quit || w.HasWork(); });
-        if (w.quit)
+        if (w.quit) {
             return;
+        }
         w.busy = true;
-        if (!self->Step(w, lock))
+        if (!self->Step(w, lock)) {
             return; // the player is gone
+        }
         w.busy = false;
         w.idle.notify_all();
     }
@@ -348,8 +363,9 @@ bool TRsySoundPlayer::Step(Worker& w, Lock& lock) {
         w.open.reset();
         return OpenSource(w, lock, source);
     }
-    if (w.startWanted && w.opened == Worker::Opened::Fresh)
+    if (w.startWanted && w.opened == Worker::Opened::Fresh) {
         StartChannel(w, lock);
+    }
     return true;
 }
 
@@ -358,20 +374,25 @@ bool TRsySoundPlayer::OpenSource(Worker& w, Lock& lock, const Source& source) {
     if (const DWORD old = channel_.exchange(0); old != 0) {
         progressSync_ = 0;
         const DWORD end = endSync_.exchange(0);
-        if (api_.BASS_ChannelStop)
+        if (api_.BASS_ChannelStop) {
             api_.BASS_ChannelStop(old);
-        if (end != 0 && api_.BASS_ChannelRemoveSync)
+        }
+        if (end != 0 && api_.BASS_ChannelRemoveSync) {
             api_.BASS_ChannelRemoveSync(old, end);
+        }
         // freeing waits for the stream's decoding thread, which may be reading from the source
         const auto streamFree = api_.BASS_StreamFree;
         if (!Blocking(w, lock, [streamFree, old] {
-                if (streamFree)
+                if (streamFree) {
                     streamFree(old);
-            }))
+                }
+            })) {
             return false;
+        }
     }
-    if (source.generation != w.generation)
+    if (source.generation != w.generation) {
         return true; // another source was chosen meanwhile
+    }
     DWORD handle = 0;
     int error = bass::BASS_OK;
     const bool alive = source.url.empty() ? CreateFromFile(w, lock, source, handle, error)
@@ -381,8 +402,9 @@ bool TRsySoundPlayer::OpenSource(Worker& w, Lock& lock, const Source& source) {
         // the player's last steps still take
         const auto streamFree = w.streamFree;
         lock.unlock();
-        if (handle != 0 && streamFree)
+        if (handle != 0 && streamFree) {
             streamFree(handle);
+        }
         return false;
     }
     if (source.generation != w.generation) {
@@ -390,10 +412,12 @@ bool TRsySoundPlayer::OpenSource(Worker& w, Lock& lock, const Source& source) {
         if (handle != 0) {
             const auto streamFree = api_.BASS_StreamFree;
             if (!Blocking(w, lock, [streamFree, handle] {
-                    if (streamFree)
+                    if (streamFree) {
                         streamFree(handle);
-                }))
+                    }
+                })) {
                 return false;
+            }
         }
         return true;
     }
@@ -425,8 +449,9 @@ bool TRsySoundPlayer::CreateFromFile(Worker& w, Lock& lock, const Source& source
     // one call refuses goes on to the next row of its extension.
     bool known = false;
     for (const TAudioFormat& format : AudioFormats) {
-        if (!Plays(format, extension))
+        if (!Plays(format, extension)) {
             continue;
+        }
         known = true;
         if (!modules_.Load(format.module)) {
             qCWarning(lcPlayer) << "Unable to load library" << ModuleFile(format.module).c_str();
@@ -442,10 +467,12 @@ bool TRsySoundPlayer::CreateFromFile(Worker& w, Lock& lock, const Source& source
                 }
                 handle = create ? create(0, wide.c_str(), 0, 0, OpenFlags) : 0;
                 error = handle == 0 && errorCode ? errorCode() : bass::BASS_OK;
-            }))
+            })) {
             return false;
-        if (handle != 0 || error == bass::BASS_ERROR_FILEOPEN)
+        }
+        if (handle != 0 || error == bass::BASS_ERROR_FILEOPEN) {
             return true;
+        }
     }
     if (!known) {
         qCWarning(lcPlayer).noquote() << "Not a sound file the player knows (by its extension):" << name;
@@ -477,26 +504,30 @@ void TRsySoundPlayer::Install(Worker& w, Lock& lock, const Source& source, DWORD
             broadcastInfo_ = ParseBroadcastInfo(api_.BASS_StreamGetTags(handle, bass::BASS_TAG_ICY));
             meta = api_.BASS_StreamGetTags(handle, bass::BASS_TAG_META);
         }
-        if (api_.BASS_ChannelSetSync)
+        if (api_.BASS_ChannelSetSync) {
             api_.BASS_ChannelSetSync(handle, bass::BASS_SYNC_META, 0, &TRsySoundPlayer::MetaRoutine, nullptr);
+        }
     }
     ArmNotifications();
     double ms = -1.0;
     if (!stream && api_.BASS_ChannelGetLength && api_.BASS_ChannelBytes2Seconds) {
         const QWORD len = api_.BASS_ChannelGetLength(handle, bass::BASS_POS_BYTE);
-        if (len != bass::BASS_LENGTH_UNKNOWN)
+        if (len != bass::BASS_LENGTH_UNKNOWN) {
             ms = RoundEven(api_.BASS_ChannelBytes2Seconds(handle, len) * 1000.0);
+        }
     }
     // a length beyond the 32-bit millisecond range is capped, not wrapped
     lengthMs_ = ms < 0 || !std::isfinite(ms)
                     ? 0
                     : static_cast<std::int32_t>(std::min(ms, double(std::numeric_limits<std::int32_t>::max())));
     channelInfo_ = {};
-    if (api_.BASS_ChannelGetInfo)
+    if (api_.BASS_ChannelGetInfo) {
         api_.BASS_ChannelGetInfo(handle, &channelInfo_);
+    }
     w.opened = Worker::Opened::Fresh;
-    if (!w.startWanted)
+    if (!w.startWanted) {
         state_ = stream ? psReady : psStopped;
+    }
     if (stream && OnMetaData) {
         const MetaDataEvent onMeta = OnMetaData;
         lock.unlock();
@@ -511,8 +542,9 @@ void TRsySoundPlayer::StartChannel(Worker& w, Lock& lock) {
     ClearMasterMute();
     lock.lock();
     // a Stop or another source may have come in while the mute was cleared
-    if (!w.startWanted || w.opened != Worker::Opened::Fresh || w.generation != generation)
+    if (!w.startWanted || w.opened != Worker::Opened::Fresh || w.generation != generation) {
         return;
+    }
     w.startWanted = false;
     w.opened = Worker::Opened::Used;
     const DWORD ch = channel_.load();
@@ -527,8 +559,9 @@ void TRsySoundPlayer::StartChannel(Worker& w, Lock& lock) {
 
 void TRsySoundPlayer::RaisePlayEnd(Lock& lock) {
     const PlayEndEvent onEnd = OnPlayEnd;
-    if (!onEnd)
+    if (!onEnd) {
         return;
+    }
     lock.unlock();
     onEnd(false);
     lock.lock();
@@ -536,8 +569,9 @@ void TRsySoundPlayer::RaisePlayEnd(Lock& lock) {
 
 void TRsySoundPlayer::ArmNotifications() {
     const DWORD ch = channel_.load();
-    if (!api_.BASS_ChannelSetSync)
+    if (!api_.BASS_ChannelSetSync) {
         return;
+    }
     endSync_ = api_.BASS_ChannelSetSync(ch, EndSyncType, 0, &TRsySoundPlayer::EndRoutine, nullptr);
     const std::int64_t len = api_.BASS_ChannelGetLength ? SignedLength(api_.BASS_ChannelGetLength(ch, 0)) : 0;
     const auto first = static_cast<QWORD>(RoundEven(static_cast<double>(len) / 100.0));
@@ -546,19 +580,22 @@ void TRsySoundPlayer::ArmNotifications() {
 
 void TRsySoundPlayer::ClearMasterMute() {
     try {
-        if (mixer_)
+        if (mixer_) {
             mixer_->SetMasterMute(false);
+        }
     } catch (...) {
         // an alarm that stays muted is better than one that takes the program down
     }
 }
 
 bool TRsySoundPlayer::Play() {
-    if (!lib_)
+    if (!lib_) {
         return false;
+    }
     Source source;
-    if (!CurrentSource(source))
+    if (!CurrentSource(source)) {
         return false;
+    }
     Worker& w = *worker_;
     Lock lock(w.m);
     // the source is opened once: a start right after SetFileName waits for that open instead of repeating it
@@ -579,15 +616,18 @@ void TRsySoundPlayer::Stop() {
     Lock lock(w.m);
     w.startWanted = false;
     // a stopped stream is not started again where it stopped: the next Play opens the source anew
-    if (w.opened == Worker::Opened::Fresh)
+    if (w.opened == Worker::Opened::Fresh) {
         w.opened = Worker::Opened::Used;
+    }
     const DWORD ch = channel_.load();
     if (lib_ && ch != 0) {
-        if (api_.BASS_ChannelStop)
+        if (api_.BASS_ChannelStop) {
             api_.BASS_ChannelStop(ch);
+        }
         const DWORD end = endSync_.exchange(0);
-        if (end != 0 && api_.BASS_ChannelRemoveSync)
+        if (end != 0 && api_.BASS_ChannelRemoveSync) {
             api_.BASS_ChannelRemoveSync(ch, end);
+        }
     }
     state_ = psStopped;
 }
@@ -601,8 +641,9 @@ void TRsySoundPlayer::FadeOut() {
     }
     // A second fade while one runs keeps the volume from before the first; taking the already lowered
     // volume here would leave the output quieter for good.
-    if (!fading_)
+    if (!fading_) {
         volumeBeforeFade_ = GetVolume();
+    }
     fading_ = true;
     fadeTimer_->SetEnabled(true);
 }
@@ -622,57 +663,67 @@ void TRsySoundPlayer::FadeTick() {
 
 TBroadcastInfo TRsySoundPlayer::ParseBroadcastInfo(const char* icyTags) {
     TBroadcastInfo info;
-    if (!icyTags)
+    if (!icyTags) {
         return info;
+    }
     const char* p = icyTags;
     std::size_t used = 0;
     for (std::size_t n = 0; n < MaxIcyEntries && used < MaxIcyBytes && *p; ++n) {
         const std::size_t len = strnlen(p, MaxIcyBytes - used);
         const std::string_view entry(p, len);
-        if (entry.substr(0, 9) == "icy-name:")
+        if (entry.substr(0, 9) == "icy-name:") {
             info.StationName = std::string(entry.substr(9));
-        else if (entry.substr(0, 7) == "icy-br:")
+        } else if (entry.substr(0, 7) == "icy-br:") {
             info.BitRate = std::string(entry.substr(7));
+        }
         used += len + 1;
-        if (used >= MaxIcyBytes)
+        if (used >= MaxIcyBytes) {
             break;
+        }
         p += len + 1;
     }
     return info;
 }
 
 void TRsySoundPlayer::EndRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
-    if (TRsySoundPlayer* self = SoundPlayer.load())
+    if (TRsySoundPlayer* self = SoundPlayer.load()) {
         self->HandleEnd(channel);
+    }
 }
 
 void TRsySoundPlayer::HandleEnd(DWORD channel) {
     Lock lock(worker_->m);
     // a stream that was replaced meanwhile has nothing to report
-    if (channel != channel_.load())
+    if (channel != channel_.load()) {
         return;
+    }
     const DWORD mark = progressSync_.exchange(0);
-    if (mark != 0 && api_.BASS_ChannelRemoveSync)
+    if (mark != 0 && api_.BASS_ChannelRemoveSync) {
         api_.BASS_ChannelRemoveSync(channel, mark);
+    }
     endSync_ = 0;
     // the sound asked for by a Play since then is still to come: its own end will be reported
-    if (worker_->startWanted)
+    if (worker_->startWanted) {
         return;
+    }
     state_ = psStopped;
     RaisePlayEnd(lock);
 }
 
 void TRsySoundPlayer::ProgressRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
-    if (TRsySoundPlayer* self = SoundPlayer.load())
+    if (TRsySoundPlayer* self = SoundPlayer.load()) {
         self->HandleProgress(channel);
+    }
 }
 
 void TRsySoundPlayer::HandleProgress(DWORD channel) {
-    if (channel != channel_.load())
+    if (channel != channel_.load()) {
         return;
+    }
     const DWORD fired = progressSync_.exchange(0);
-    if (fired != 0 && api_.BASS_ChannelRemoveSync)
+    if (fired != 0 && api_.BASS_ChannelRemoveSync) {
         api_.BASS_ChannelRemoveSync(channel, fired);
+    }
 
     // 64-bit throughout: a long stream's byte counts pass 2^31 and must not wrap
     const std::int64_t len = api_.BASS_ChannelGetLength ? SignedLength(api_.BASS_ChannelGetLength(channel, 0)) : 0;
@@ -682,23 +733,28 @@ void TRsySoundPlayer::HandleProgress(DWORD channel) {
         const double p = RoundEven(100.0 * static_cast<double>(pos) / static_cast<double>(len));
         percent = std::isfinite(p) ? static_cast<int>(std::clamp(p, 0.0, 1000.0)) : 0;
     }
-    if (OnProgress)
+    if (OnProgress) {
         OnProgress(percent);
-    if (percent > 99)
+    }
+    if (percent > 99) {
         return;
+    }
     double step = static_cast<double>(len) / 100.0;
-    if (step < MinProgressStep)
+    if (step < MinProgressStep) {
         step = MinProgressStep;
+    }
     const auto next = static_cast<std::int64_t>(RoundEven(static_cast<double>(pos) + step));
-    if (next < len && api_.BASS_ChannelSetSync)
+    if (next < len && api_.BASS_ChannelSetSync) {
         progressSync_ = api_.BASS_ChannelSetSync(channel, NextMarkType, static_cast<QWORD>(next),
                                                  &TRsySoundPlayer::ProgressRoutine, nullptr);
+    }
 }
 
 void TRsySoundPlayer::MetaRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
     TRsySoundPlayer* self = SoundPlayer.load();
-    if (!self || channel != self->channel_.load() || !self->OnMetaData)
+    if (!self || channel != self->channel_.load() || !self->OnMetaData) {
         return;
+    }
     // the notification's 32-bit data cannot carry a pointer on a 64-bit system: ask for the text instead
     self->OnMetaData(self->api_.BASS_StreamGetTags ? self->api_.BASS_StreamGetTags(channel, bass::BASS_TAG_META)
                                                    : nullptr);
@@ -708,19 +764,22 @@ void TRsySoundPlayer::MetaRoutine(bass::HSYNC, DWORD channel, DWORD, void*) {
 // released. The user value is the worker: once the player has gone (and left the worker behind), its
 // lock tells so.
 void TRsySoundPlayer::DownloadRoutine(const void* buffer, DWORD length, void* user) {
-    if (!buffer || length != 0 || !user)
+    if (!buffer || length != 0 || !user) {
         return;
+    }
     auto& w = *static_cast<Worker*>(user);
     DownloadStatusEvent onStatus;
     {
         std::lock_guard lock(w.m);
         TRsySoundPlayer* self = SoundPlayer.load();
-        if (w.abandoned || !self || self->worker_.get() != &w)
+        if (w.abandoned || !self || self->worker_.get() != &w) {
             return;
+        }
         onStatus = self->OnDownloadStatus;
     }
-    if (onStatus)
+    if (onStatus) {
         onStatus(std::string(static_cast<const char*>(buffer), strnlen(static_cast<const char*>(buffer), 64 * 1024)));
+    }
 }
 
 void TRsySoundPlayer::LibraryLog(int level, const char* text) {

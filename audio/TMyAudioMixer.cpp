@@ -22,8 +22,9 @@ long ToAlsa(int v, long min, long max) {
 }
 
 int FromAlsa(long v, long min, long max) {
-    if (max <= min)
+    if (max <= min) {
         return 0;
+    }
     const long long scaled =
         (static_cast<long long>(std::clamp(v, min, max) - min) * FullScale + (max - min) / 2) / (max - min);
     return static_cast<int>(scaled);
@@ -38,16 +39,18 @@ struct TMyAudioMixer::Impl {
     long max = 0;
 
     ~Impl() {
-        if (mixer)
+        if (mixer) {
             snd_mixer_close(mixer);
+        }
     }
 };
 
 TMyAudioMixer::TMyAudioMixer() : impl_(std::make_unique<Impl>()) {
     RouteAlsaLog();
     snd_mixer_t* m = nullptr;
-    if (snd_mixer_open(&m, 0) < 0)
+    if (snd_mixer_open(&m, 0) < 0) {
         return;
+    }
     impl_->mixer = m;
     if (snd_mixer_attach(m, "default") < 0 || snd_mixer_selem_register(m, nullptr, nullptr) < 0 ||
         snd_mixer_load(m) < 0) {
@@ -75,21 +78,25 @@ bool TMyAudioMixer::Available() const {
 
 bool TMyAudioMixer::ReadMaster(int& left, int& right, bool& mute) {
     snd_mixer_elem_t* e = impl_->master;
-    if (!e)
+    if (!e) {
         return false;
+    }
     snd_mixer_handle_events(impl_->mixer);
     long l = 0;
     long r = 0;
-    if (snd_mixer_selem_get_playback_volume(e, SND_MIXER_SCHN_FRONT_LEFT, &l) < 0)
+    if (snd_mixer_selem_get_playback_volume(e, SND_MIXER_SCHN_FRONT_LEFT, &l) < 0) {
         return false;
+    }
     if (snd_mixer_selem_is_playback_mono(e) ||
-        snd_mixer_selem_get_playback_volume(e, SND_MIXER_SCHN_FRONT_RIGHT, &r) < 0)
+        snd_mixer_selem_get_playback_volume(e, SND_MIXER_SCHN_FRONT_RIGHT, &r) < 0) {
         r = l;
+    }
     // the switch is "on" when the line sounds, so mute is its opposite; no switch means never muted
     int sw = 1;
     if (snd_mixer_selem_has_playback_switch(e) &&
-        snd_mixer_selem_get_playback_switch(e, SND_MIXER_SCHN_FRONT_LEFT, &sw) < 0)
+        snd_mixer_selem_get_playback_switch(e, SND_MIXER_SCHN_FRONT_LEFT, &sw) < 0) {
         return false;
+    }
     left = FromAlsa(l, impl_->min, impl_->max);
     right = FromAlsa(r, impl_->min, impl_->max);
     mute = sw == 0;
@@ -98,23 +105,27 @@ bool TMyAudioMixer::ReadMaster(int& left, int& right, bool& mute) {
 
 bool TMyAudioMixer::WriteMaster(int left, int right, bool mute) {
     snd_mixer_elem_t* e = impl_->master;
-    if (!e)
+    if (!e) {
         return false;
+    }
     bool ok =
         snd_mixer_selem_set_playback_volume(e, SND_MIXER_SCHN_FRONT_LEFT, ToAlsa(left, impl_->min, impl_->max)) >= 0;
-    if (!snd_mixer_selem_is_playback_mono(e))
+    if (!snd_mixer_selem_is_playback_mono(e)) {
         ok = snd_mixer_selem_set_playback_volume(e, SND_MIXER_SCHN_FRONT_RIGHT,
                                                  ToAlsa(right, impl_->min, impl_->max)) >= 0 &&
              ok;
+    }
     return SetMasterMute(mute) && ok;
 }
 
 bool TMyAudioMixer::SetMasterMute(bool mute) {
     snd_mixer_elem_t* e = impl_->master;
-    if (!e)
+    if (!e) {
         return false;
-    if (!snd_mixer_selem_has_playback_switch(e))
+    }
+    if (!snd_mixer_selem_has_playback_switch(e)) {
         return !mute; // a line without a switch cannot be muted, but is never muted either
+    }
     return snd_mixer_selem_set_playback_switch_all(e, mute ? 0 : 1) >= 0;
 }
 

@@ -34,7 +34,9 @@ constexpr std::int64_t EpochOffsetDays = -25569;
 
 // Both instants are taken to whole milliseconds before they are compared, so that an hour that
 // floating point holds as 3599.9999 seconds still counts as 3600.
-std::int64_t SecondsBetween(TDateTime a, TDateTime b) { return MillisecondsBetween(a, b) / 1000; }
+std::int64_t SecondsBetween(TDateTime a, TDateTime b) {
+    return MillisecondsBetween(a, b) / 1000;
+}
 
 std::int64_t MillisecondsBetween(TDateTime a, TDateTime b) {
     const std::int64_t ma = std::llround(a * MillisecondsPerDay);
@@ -72,8 +74,12 @@ DateTimeParts DecodeDateTime(TDateTime t) {
     return p;
 }
 
-int HourOf(TDateTime t) { return DecodeDateTime(t).hour; }
+int HourOf(TDateTime t) {
+    return DecodeDateTime(t).hour;
+}
 
-int MinuteOf(TDateTime t) { return DecodeDateTime(t).minute; }
+int MinuteOf(TDateTime t) {
+    return DecodeDateTime(t).minute;
+}
 
 } // namespace horavia

@@ -6,7 +6,9 @@
 namespace horavia {
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Lower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view token) {
     if (text.size() - pos < token.size()) {
@@ -147,8 +149,12 @@ std::string FormatDateTime(const std::string& pattern, TDateTime t, const TForma
     return out;
 }
 
-std::string FormatTime(TDateTime t, const TFormatSettings& fs) { return FormatDateTime(fs.LongTimeFormat, t, fs); }
+std::string FormatTime(TDateTime t, const TFormatSettings& fs) {
+    return FormatDateTime(fs.LongTimeFormat, t, fs);
+}
 
-std::string FormatDate(TDateTime t, const TFormatSettings& fs) { return FormatDateTime(fs.ShortDateFormat, t, fs); }
+std::string FormatDate(TDateTime t, const TFormatSettings& fs) {
+    return FormatDateTime(fs.ShortDateFormat, t, fs);
+}
 
 } // namespace horavia

@@ -10,7 +10,7 @@ inline const QString ProductPageUrl = ProductSite + QStringLiteral("/products/ho
 inline const QString SiblingPageUrl = ProductSite + QStringLiteral("/products/rousely");
 inline const QString SupportMailAddress = QStringLiteral("support@horavia.example.org");
 // A new mail to support with the product's name, in double quotes, as its subject.
-inline const QString SupportMailUrl = QStringLiteral("mailto:") + SupportMailAddress +
-                                      QStringLiteral("?subject=%22Horavia%22");
+inline const QString SupportMailUrl =
+    QStringLiteral("mailto:") + SupportMailAddress + QStringLiteral("?subject=%22Horavia%22");
 
 } // namespace horavia

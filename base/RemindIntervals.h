@@ -7,7 +7,7 @@ namespace horavia {
 
 // Reminder intervals in seconds, indexed by the item index of both dialogs' interval lists.
 inline constexpr std::array<std::int32_t, 10> RemindIntervalTable{60,   180,  300,  600,   900,
-                                                                   1200, 1800, 3600, 10800, 18000};
+                                                                  1200, 1800, 3600, 10800, 18000};
 
 // The list index of a period: the first entry equal to it, 0 when none is.
 constexpr int RemindIndexOf(std::int32_t period) {

@@ -28,8 +28,9 @@ const std::string Output = Dir + "/output.raw";
 
 void Prepare() {
     static bool done = false;
-    if (done)
+    if (done) {
         return;
+    }
     done = true;
     setenv("HORAVIA_AUDIO_MODULE_DIR", HORAVIA_BENCH_MODULE_DIR, 1);
     setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -40,8 +41,9 @@ void Prepare() {
             "' && ffmpeg -nostdin -loglevel error -y -f lavfi -i "
             "'sine=frequency=440:duration=180:sample_rate=44100' -ac 2 -c:a libmp3lame -b:a 192k '" +
             Song + "'";
-        if (std::system(cmd.c_str()) != 0)
+        if (std::system(cmd.c_str()) != 0) {
             std::abort();
+        }
     }
 }
 
@@ -60,8 +62,9 @@ bool LoudAfter(off_t from) {
         for (std::streamsize i = 0; i < n; ++i) {
             std::int16_t v;
             std::memcpy(&v, buf + 2 * i, 2);
-            if (v > 256 || v < -256)
+            if (v > 256 || v < -256) {
                 return true;
+            }
         }
     }
     return false;
@@ -77,8 +80,9 @@ void BM_PlayToFirstSample(benchmark::State& state) {
         const off_t before = FileSize(Output);
         const auto start = steady_clock::now();
         player.Play();
-        while (!LoudAfter(before) && steady_clock::now() - start < 5s)
+        while (!LoudAfter(before) && steady_clock::now() - start < 5s) {
             std::this_thread::sleep_for(200us);
+        }
         state.SetIterationTime(duration<double>(steady_clock::now() - start).count());
         player.Stop();
     }
@@ -122,8 +126,9 @@ void BM_OpenLongMp3(benchmark::State& state) {
     TRsySoundPlayer::Dependencies deps;
     deps.openOnCallerThread = true;
     TRsySoundPlayer player(nullptr, std::move(deps));
-    for (auto _ : state)
+    for (auto _ : state) {
         player.SetFileName(QString::fromStdString(Song));
+    }
 }
 BENCHMARK(BM_OpenLongMp3)->Unit(benchmark::kMillisecond)->Iterations(10);
 

@@ -12,8 +12,8 @@ namespace horavia {
 namespace {
 
 const TImageCollections& Images() {
-    static const TImageCollections images = LoadImageCollections();
-    return images;
+    static const TImageCollections Images = LoadImageCollections();
+    return Images;
 }
 
 void BM_DrawLargeGlyph(benchmark::State& state) {

@@ -74,9 +74,9 @@ BENCHMARK(BM_SaveSettings)->Unit(benchmark::kMicrosecond);
 
 void BM_RemainingTimeText(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatTemplate(LoadStr(StringId::RemainingTime),
-                                                {UnitPhrase(TimeUnit::Hours, 1), UnitPhrase(TimeUnit::Minutes, 5),
-                                                 UnitPhrase(TimeUnit::Seconds, 0)}));
+        benchmark::DoNotOptimize(FormatTemplate(
+            LoadStr(StringId::RemainingTime),
+            {UnitPhrase(TimeUnit::Hours, 1), UnitPhrase(TimeUnit::Minutes, 5), UnitPhrase(TimeUnit::Seconds, 0)}));
     }
 }
 BENCHMARK(BM_RemainingTimeText);

@@ -58,7 +58,7 @@ private:
     std::shared_ptr<Shared> shared_;
 };
 
-const QString kReminder = QStringLiteral("还有 4 分钟 59 秒");
+const QString KReminder = QStringLiteral("还有 4 分钟 59 秒");
 
 struct Fixture {
     std::shared_ptr<FirstSampleSink::Shared> shared = std::make_shared<FirstSampleSink::Shared>();
@@ -66,7 +66,7 @@ struct Fixture {
 
     Fixture() {
         voice.GetVoices(); // connect outside the measurement
-        voice.Speak(kReminder);
+        voice.Speak(KReminder);
         voice.WaitUntilIdle(std::chrono::seconds(30)); // voices and dictionaries loaded
     }
 };
@@ -79,7 +79,7 @@ double Microseconds(Clock::duration d) {
 void BM_SpeakCallOnCallerThread(benchmark::State& state) {
     Fixture f;
     for (auto _ : state) {
-        f.voice.Speak(kReminder);
+        f.voice.Speak(KReminder);
     }
     f.voice.WaitUntilIdle(std::chrono::seconds(30));
 }
@@ -102,7 +102,7 @@ void BM_SpeakToFirstSampleIdle(benchmark::State& state) {
     Fixture f;
     double worst = 0;
     for (auto _ : state) {
-        TimeFirstSample(state, f, kReminder, worst);
+        TimeFirstSample(state, f, KReminder, worst);
     }
     state.counters["worst_us"] = worst;
 }

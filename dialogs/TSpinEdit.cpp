@@ -34,8 +34,8 @@ int TSpinEdit::Value() const {
         return static_cast<int>(std::clamp(v, -Bound, Bound));
     }
     // A whole number too long for 64 bits is still a number: the farthest one of its sign.
-    static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
-    if (wholeNumber.match(digits).hasMatch()) {
+    static const QRegularExpression WholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+    if (WholeNumber.match(digits).hasMatch()) {
         return static_cast<int>(digits.startsWith(u'-') ? -Bound : Bound);
     }
     return minimum_;

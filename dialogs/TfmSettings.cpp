@@ -44,8 +44,7 @@ namespace {
 // as users know it; the patterns in parentheses, separated by blanks, are what the file dialog matches with.
 QString SoundFileFilter() {
     const QStringList patterns = SoundFilePatterns();
-    return patterns.join(QLatin1Char(';')) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-           QLatin1Char(')');
+    return patterns.join(QLatin1Char(';')) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 // The sound file dialog opens where the current sound lies, else in the desktop's sound folder, else at home.

@@ -111,8 +111,8 @@ void TfmTimerSetUp::ApplyEnablingRule() {
 }
 
 void TfmTimerSetUp::SetPicker(TDateTime value) {
-    static const QDateTime latest(QDate(9999, 12, 31), QTime(23, 59, 59, 999)); // the picker holds no later
-    QDateTime target = std::min(ToQDateTime(value), latest);
+    static const QDateTime Latest(QDate(9999, 12, 31), QTime(23, 59, 59, 999)); // the picker holds no later
+    QDateTime target = std::min(ToQDateTime(value), Latest);
     if (earliest_.isValid()) {
         target = std::max(target, earliest_);
     }

@@ -22,7 +22,7 @@ struct TImageAssetEntry {
 // position, so this order is part of the program. The picture generator under tools/ and the loader
 // both read these tables, so the files and the collections cannot drift apart.
 // clang-format off: one picture a line
-inline constexpr std::array<TImageAssetEntry, 26> kButtonsAssets{{
+inline constexpr std::array<TImageAssetEntry, 26> KButtonsAssets{{
     {"timer_norm_48", "timer_norm_48", 48, 48, TPngKind::RGBA},
     {"chrono_norm_48", "chrono_norm_48", 48, 48, TPngKind::RGBA},
     {"clock_norm_48", "clock_norm_48", 48, 48, TPngKind::RGBA},
@@ -51,7 +51,7 @@ inline constexpr std::array<TImageAssetEntry, 26> kButtonsAssets{{
     {"lcd_stop_hover", "lcd_stop_hover", 55, 12, TPngKind::RGBA},
 }};
 
-inline constexpr std::array<TImageAssetEntry, 24> kDigitsAssets{{
+inline constexpr std::array<TImageAssetEntry, 24> KDigitsAssets{{
     {"large_0", "large_0", 36, 48, TPngKind::RGBA},     {"large_1", "large_1", 36, 48, TPngKind::RGBA},
     {"large_2", "large_2", 36, 48, TPngKind::RGBA},     {"large_3", "large_3", 36, 48, TPngKind::RGBA},
     {"large_4", "large_4", 36, 48, TPngKind::RGBA},     {"large_5", "large_5", 36, 48, TPngKind::RGBA},
@@ -67,7 +67,7 @@ inline constexpr std::array<TImageAssetEntry, 24> kDigitsAssets{{
 }};
 
 // The window frame: its bottom corners are one pixel smaller than the top ones.
-inline constexpr std::array<TImageAssetEntry, 8> kMainBoxAssets{{
+inline constexpr std::array<TImageAssetEntry, 8> KMainBoxAssets{{
     {"left_top", "left_top", 6, 6, TPngKind::RGBA},
     {"right_top", "right_top", 6, 6, TPngKind::RGBA},
     {"right_bottom", "right_bottom", 5, 5, TPngKind::RGBA},
@@ -78,7 +78,7 @@ inline constexpr std::array<TImageAssetEntry, 8> kMainBoxAssets{{
     {"bottom", "bottom", 1, 2, TPngKind::RGB},
 }};
 
-inline constexpr std::array<TImageAssetEntry, 8> kLCDBoxAssets{{
+inline constexpr std::array<TImageAssetEntry, 8> KLcdBoxAssets{{
     {"left_top", "left_top", 6, 6, TPngKind::RGBA},
     {"right_top", "right_top", 6, 6, TPngKind::RGBA},
     {"right_bottom", "right_bottom", 6, 6, TPngKind::RGBA},
@@ -95,19 +95,19 @@ struct TImageCollectionTable {
     std::span<const TImageAssetEntry> Entries;
 };
 
-inline constexpr std::array<TImageCollectionTable, 4> kImageCollectionTables{{
-    {"Buttons", kButtonsAssets},
-    {"Digits", kDigitsAssets},
-    {"MainBox", kMainBoxAssets},
-    {"LCDBox", kLCDBoxAssets},
+inline constexpr std::array<TImageCollectionTable, 4> KImageCollectionTables{{
+    {"Buttons", KButtonsAssets},
+    {"Digits", KDigitsAssets},
+    {"MainBox", KMainBoxAssets},
+    {"LCDBox", KLcdBoxAssets},
 }};
 
 // Where the built-in files live, as Qt resource paths: images under
 // ":/horavia/images/<collection>/<file>.png", the window outline and the program icon beside them.
-inline constexpr std::string_view kImageResourceRoot = ":/horavia/images/";
-inline constexpr std::string_view kShapeResourcePath = ":/horavia/shape.png";
-inline constexpr std::string_view kIconResourcePrefix = ":/horavia/icons/horavia-"; // + size + ".png"
-inline constexpr std::array<int, 8> kProgramIconSizes{16, 22, 24, 32, 48, 64, 128, 256};
+inline constexpr std::string_view KImageResourceRoot = ":/horavia/images/";
+inline constexpr std::string_view KShapeResourcePath = ":/horavia/shape.png";
+inline constexpr std::string_view KIconResourcePrefix = ":/horavia/icons/horavia-"; // + size + ".png"
+inline constexpr std::array<int, 8> KProgramIconSizes{16, 22, 24, 32, 48, 64, 128, 256};
 
 // The corners stored interlaced (Adam7); the decoder must read both layouts.
 constexpr bool IsInterlacedAsset(std::string_view collection, std::string_view name) {

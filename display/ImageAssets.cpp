@@ -23,17 +23,17 @@ QString ToQString(std::string_view s) {
 }
 
 void EnsureResources() {
-    static const bool done = [] {
+    static const bool Done = [] {
         InitImageResources();
         return true;
     }();
-    (void)done;
+    (void)Done;
 }
 
 TPngImageCollection LoadCollection(const TImageCollectionTable& table) {
     TPngImageCollection collection;
     for (const TImageAssetEntry& entry : table.Entries) {
-        const QString path = ToQString(kImageResourceRoot) + ToQString(table.Name) + QLatin1Char('/') +
+        const QString path = ToQString(KImageResourceRoot) + ToQString(table.Name) + QLatin1Char('/') +
                              ToQString(entry.File) + QStringLiteral(".png");
         std::optional<TPngImage> image = LoadPngFile(path);
         if (image && (image->Width != entry.Width || image->Height != entry.Height || image->Kind != entry.Kind)) {
@@ -49,12 +49,12 @@ TPngImageCollection LoadCollection(const TImageCollectionTable& table) {
 }
 
 const TImageCollectionTable& Table(std::string_view name) {
-    for (const TImageCollectionTable& table : kImageCollectionTables) {
+    for (const TImageCollectionTable& table : KImageCollectionTables) {
         if (table.Name == name) {
             return table;
         }
     }
-    return kImageCollectionTables.front(); // not reached: the names below are the table's own
+    return KImageCollectionTables.front(); // not reached: the names below are the table's own
 }
 
 } // namespace
@@ -87,18 +87,18 @@ TImageCollections LoadImageCollections() {
 }
 
 TPngImage LoadShapePicture() {
-    std::optional<TPngImage> image = LoadPngFile(ToQString(kShapeResourcePath));
+    std::optional<TPngImage> image = LoadPngFile(ToQString(KShapeResourcePath));
     return image ? std::move(*image) : TPngImage{};
 }
 
 QString ProgramIconPath(int size) {
-    return ToQString(kIconResourcePrefix) + QString::number(size) + QStringLiteral(".png");
+    return ToQString(KIconResourcePrefix) + QString::number(size) + QStringLiteral(".png");
 }
 
 QIcon LoadProgramIcon() {
     EnsureResources();
     QIcon icon;
-    for (int size : kProgramIconSizes) {
+    for (int size : KProgramIconSizes) {
         icon.addFile(ProgramIconPath(size), QSize(size, size));
     }
     return icon;

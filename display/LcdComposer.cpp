@@ -83,7 +83,8 @@ void LcdComposer::PaintLcdGradient() {
     const int steps = lcdInner_.Height();
     // One row more than the interior: the last lies under the frame's bottom edge.
     for (int y = lcdInner_.Top; y <= lcdInner_.Bottom && y < background_.Height(); ++y) {
-        FillRow(background_, y, lcdInner_.Left, lcdInner_.Right, GradientColour(LcdTop, LcdBottom, y - lcdInner_.Top, steps));
+        FillRow(background_, y, lcdInner_.Left, lcdInner_.Right,
+                GradientColour(LcdTop, LcdBottom, y - lcdInner_.Top, steps));
     }
 }
 
@@ -117,7 +118,9 @@ void LcdComposer::RestoreStrip(int x, int y) {
     }
 }
 
-void LcdComposer::EraseLcd() { CopyBitmap(lcdBackground_, surface_.Canvas(), lcdInner_.Left, lcdInner_.Top); }
+void LcdComposer::EraseLcd() {
+    CopyBitmap(lcdBackground_, surface_.Canvas(), lcdInner_.Left, lcdInner_.Top);
+}
 
 void LcdComposer::DrawTexts(TDisplayMode layout, const LcdTexts& texts) {
     const int l = lcdBox_.Left;

@@ -51,7 +51,7 @@ bool ReadHeader(png_structp png, png_infop info, TReadState& state, THeader& hea
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
-    png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
+    png_set_user_limits(png, KMaxPngSide, KMaxPngSide);
     png_set_read_fn(png, &state, OnRead);
     png_read_info(png, info);
     int bitDepth = 0;

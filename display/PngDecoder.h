@@ -11,7 +11,7 @@ namespace horavia {
 
 // Pictures larger than this on either side are refused rather than decoded: ours are at most a few
 // hundred pixels, and a damaged header must not make us allocate gigabytes.
-inline constexpr int kMaxPngSide = 4096;
+inline constexpr int KMaxPngSide = 4096;
 
 // Decodes a PNG held in memory: 8-bit RGB (colour type 2) or RGBA (colour type 6), interlaced
 // (Adam7) or not. Other formats, damaged or truncated data give no picture and, when error is

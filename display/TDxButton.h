@@ -45,7 +45,7 @@ public:
     QString Caption;                         // written under the picture while hovered (the tabs)
     bool HandCursor = false;
     bool Visible = true;
-    bool TabMember = false; // belongs to the tab row that the splitter shows and hides
+    bool TabMember = false;    // belongs to the tab row that the splitter shows and hides
     Surface* DXDraw = nullptr; // not owned
     TRect BoundsRect;
     bool Hovered = false;

@@ -3,8 +3,7 @@
 namespace horavia {
 
 MinimizeBehaviour ChooseMinimizeBehaviour(bool minimizeToTray, bool systemTrayAvailable) {
-    return minimizeToTray && systemTrayAvailable ? MinimizeBehaviour::HideToTray
-                                                 : MinimizeBehaviour::MinimizeToTaskbar;
+    return minimizeToTray && systemTrayAvailable ? MinimizeBehaviour::HideToTray : MinimizeBehaviour::MinimizeToTaskbar;
 }
 
 } // namespace horavia

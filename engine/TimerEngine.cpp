@@ -16,7 +16,9 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
     }
 }
 
-void RemoveSpaces(std::string& text) { text.erase(std::remove(text.begin(), text.end(), ' '), text.end()); }
+void RemoveSpaces(std::string& text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+}
 
 std::string HoursMinutesSeconds(std::int64_t hours, std::int64_t minutes, std::int64_t seconds) {
     return TwoDigits(hours) + ":" + TwoDigits(minutes) + ":" + TwoDigits(seconds);
@@ -38,8 +40,8 @@ LcdTexts StopwatchTexts(std::int64_t elapsedMs) {
 void TimerEngine::StartCountdown(const CountdownRequest& request) {
     const TDateTime now = clock_.Now();
     if (request.RelativeTime) {
-        EndTime = AddSeconds(now, std::int64_t{request.Hours} * 3600 + std::int64_t{request.Minutes} * 60 +
-                                      request.Seconds);
+        EndTime =
+            AddSeconds(now, std::int64_t{request.Hours} * 3600 + std::int64_t{request.Minutes} * 60 + request.Seconds);
     } else {
         EndTime = request.AbsoluteTime;
     }
@@ -87,7 +89,9 @@ std::int64_t TimerEngine::StopwatchElapsedMs() const {
     return SwAccumulatedMs + MillisecondsBetween(SwRunStart, clock_.Now());
 }
 
-bool TimerEngine::ReminderDue() const { return Mode == dmTimer && VoiceRemind && clock_.Now() >= NextRemindTime; }
+bool TimerEngine::ReminderDue() const {
+    return Mode == dmTimer && VoiceRemind && clock_.Now() >= NextRemindTime;
+}
 
 DisplayUpdate TimerEngine::UpdateDisplay() {
     DisplayUpdate update;

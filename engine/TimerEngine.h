@@ -1,10 +1,10 @@
 #pragma once
 
-#include "engine/CountdownRequest.h"
+#include "base/Clock.h"
 #include "base/DateTimeFormat.h"
+#include "engine/CountdownRequest.h"
 #include "engine/DisplayMode.h"
 #include "engine/LcdTexts.h"
-#include "base/Clock.h"
 
 #include <cstdint>
 #include <string>
@@ -47,10 +47,10 @@ public:
     const Clock& GetClock() const { return clock_; }
 
     TDisplayMode Mode = dmClock;
-    TDateTime EndTime = 0;               // end instant of the countdown; 0 once it has run out
-    TDateTime NextRemindTime = 0;        // when the next spoken reminder is due; 0 when reminders are off
-    std::int64_t SwAccumulatedMs = 0;    // stopwatch milliseconds of all finished runs since the last reset
-    TDateTime SwRunStart = 0;            // start instant of the current stopwatch run
+    TDateTime EndTime = 0;            // end instant of the countdown; 0 once it has run out
+    TDateTime NextRemindTime = 0;     // when the next spoken reminder is due; 0 when reminders are off
+    std::int64_t SwAccumulatedMs = 0; // stopwatch milliseconds of all finished runs since the last reset
+    TDateTime SwRunStart = 0;         // start instant of the current stopwatch run
     bool SwRunning = false;
     std::int64_t SwLastSpokenSecond = 0; // elapsed whole second at which the stopwatch last spoke
     std::int32_t LastChimeHour = -1;     // hour of the last clock announcement

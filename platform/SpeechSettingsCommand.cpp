@@ -5,7 +5,7 @@
 namespace horavia {
 
 const std::vector<SpeechSettingsCommand>& KnownSpeechSettingsCommands() {
-    static const std::vector<SpeechSettingsCommand> commands = {
+    static const std::vector<SpeechSettingsCommand> Commands = {
         {QStringLiteral("gnome-control-center"), {QStringLiteral("universal-access")}},
         {QStringLiteral("systemsettings"), {QStringLiteral("kcm_access")}},
         {QStringLiteral("systemsettings5"), {QStringLiteral("kcm_access")}},
@@ -13,7 +13,7 @@ const std::vector<SpeechSettingsCommand>& KnownSpeechSettingsCommands() {
         {QStringLiteral("mate-at-properties"), {}},
         {QStringLiteral("xfce4-accessibility-settings"), {}},
     };
-    return commands;
+    return Commands;
 }
 
 std::optional<SpeechSettingsCommand> FindSpeechSettingsCommand() {

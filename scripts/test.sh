@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: a Debug build with warnings as errors
-# (with the end-to-end tests of the real program under Xvfb), then the suite again under
+# Installs what is missing, builds and runs every test: a Debug build with warnings as errors and the
+# house style checked (with the end-to-end tests of the real program under Xvfb), then the suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets for a bounded time.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -12,6 +12,7 @@ export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
 
 configure_and_build "$root/build/debug" -DCMAKE_BUILD_TYPE=Debug -DHORAVIA_WERROR=ON
+"$root/scripts/check_style.sh" "$root/build/debug"
 ctest --test-dir "$root/build/debug" --parallel "$(nproc)" --timeout 300
 
 configure_and_build "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DHORAVIA_SANITIZE=ON

@@ -1,7 +1,7 @@
 #include "settings/Registry.h"
 
-#include "settings/RegistryError.h"
 #include "base/Log.h"
+#include "settings/RegistryError.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/RegistryError.h"
 #include "base/Log.h"
+#include "settings/RegistryError.h"
 
 #include <QtEndian>
 

@@ -23,7 +23,7 @@ namespace horavia {
 namespace {
 
 // espeak-ng hands over audio in pieces of about this length; the smaller, the sooner a cut-off takes effect.
-constexpr int kChunkMilliseconds = 20;
+constexpr int KChunkMilliseconds = 20;
 
 // espeak-ng keeps one engine per process. It is started once and kept to the end of the process:
 // espeak_ng_Terminate in 1.51 can deadlock against espeak-ng's own queue thread once the engine has been
@@ -189,7 +189,7 @@ QString EspeakVoice::Impl::StartEngine() {
     }
     // Synchronous mode: espeak-ng plays nothing itself and hands every piece of audio to our callback on this
     // thread, so this thread decides when a synthesis stops and where its samples go.
-    const espeak_ng_STATUS status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kChunkMilliseconds, nullptr);
+    const espeak_ng_STATUS status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, KChunkMilliseconds, nullptr);
     if (status != ENS_OK) {
         return StatusText(status);
     }

@@ -34,8 +34,8 @@ int FindFirst(const std::vector<EspeakVoiceInfo>& voices, auto&& matches) {
 } // namespace
 
 bool EspeakVoiceInfo::ReadsHan() const {
-    static constexpr std::array<QStringView, 4> kChinese = {u"cmn", u"yue", u"hak", u"zh"};
-    return std::any_of(kChinese.begin(), kChinese.end(),
+    static constexpr std::array<QStringView, 4> KChinese = {u"cmn", u"yue", u"hak", u"zh"};
+    return std::any_of(KChinese.begin(), KChinese.end(),
                        [this](QStringView tag) { return HasTagPrefix(language, tag); });
 }
 

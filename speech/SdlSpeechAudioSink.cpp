@@ -8,7 +8,7 @@ namespace horavia {
 namespace {
 
 // About 46 ms at espeak-ng's 22050 Hz: short enough that a cut-off is heard at once.
-constexpr Uint16 kDeviceSamples = 1024;
+constexpr Uint16 KDeviceSamples = 1024;
 
 } // namespace
 
@@ -68,7 +68,7 @@ bool SdlSpeechAudioSink::Open(int sampleRate) {
     wanted.freq = sampleRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 1;
-    wanted.samples = kDeviceSamples;
+    wanted.samples = KDeviceSamples;
     wanted.callback = nullptr; // samples are queued with SDL_QueueAudio
     SDL_AudioSpec obtained{};
     // No allowed changes: SDL converts our mono 16-bit samples to whatever the device wants.

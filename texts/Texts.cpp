@@ -8,8 +8,8 @@ namespace horavia {
 namespace {
 
 const StringTable& ProgramTable() {
-    static const StringTable table = StringTable::FromResource(QString::fromLatin1(ProgramLanguage));
-    return table;
+    static const StringTable Table = StringTable::FromResource(QString::fromLatin1(ProgramLanguage));
+    return Table;
 }
 
 } // namespace

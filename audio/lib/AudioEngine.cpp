@@ -114,8 +114,9 @@ bool AudioEngine::Free() {
         channels.swap(channels_);
         for (auto& [h, ch] : channels) {
             ch->playing = false;
-            for (auto& s : ch->syncs)
+            for (auto& s : ch->syncs) {
                 s->removed = true;
+            }
         }
     }
     // Closing the device waits for a mix in progress; the lock must not be held, the mixer takes it.
@@ -156,11 +157,13 @@ std::shared_ptr<Channel> AudioEngine::Find(DWORD handle) {
 void AudioEngine::StopThread(Channel& ch, std::unique_lock<std::mutex>& lock) {
     ch.quit = true;
     ch.room.notify_all();
-    if (ch.net)
+    if (ch.net) {
         ch.net->Abort();
+    }
     lock.unlock();
-    if (ch.thread.joinable())
+    if (ch.thread.joinable()) {
         ch.thread.join();
+    }
     lock.lock();
 }
 
@@ -171,8 +174,9 @@ bass::HSTREAM AudioEngine::Adopt(std::shared_ptr<Channel> ch) {
         SetError(bass::BASS_ERROR_INIT);
         return 0;
     }
-    if (nextHandle_ == 0)
+    if (nextHandle_ == 0) {
         nextHandle_ = 1;
+    }
     ch->handle = nextHandle_++;
     channels_[ch->handle] = ch;
     ch->thread = std::thread([this, ch] { DecodeLoop(ch); });
@@ -257,12 +261,14 @@ bass::HSTREAM AudioEngine::CreateUrl(const char* url, DWORD offset, DWORD flags,
 bool AudioEngine::StreamFree(bass::HSTREAM handle) {
     std::unique_lock lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return false;
+    }
     channels_.erase(handle);
     ch->playing = false;
-    for (auto& s : ch->syncs)
+    for (auto& s : ch->syncs) {
         s->removed = true;
+    }
     StopThread(*ch, lock);
     SetError(bass::BASS_OK);
     return true;
@@ -271,10 +277,12 @@ bool AudioEngine::StreamFree(bass::HSTREAM handle) {
 const char* AudioEngine::GetTags(DWORD handle, DWORD tags) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return nullptr;
-    if (tags == bass::BASS_TAG_ICY && !ch->icyTags.empty())
+    }
+    if (tags == bass::BASS_TAG_ICY && !ch->icyTags.empty()) {
         return ch->icyTags.c_str();
+    }
     if (tags == bass::BASS_TAG_META && !ch->metaTags.empty()) {
         ch->metaReturned = ch->metaTags;
         return ch->metaReturned.c_str();
@@ -288,36 +296,46 @@ void AudioEngine::MetaChanged(bass::HSTREAM handle, const std::string& title) {
     {
         std::lock_guard lock(mutex_);
         auto it = channels_.find(handle);
-        if (it == channels_.end())
+        if (it == channels_.end()) {
             return;
+        }
         Channel& ch = *it->second;
         ch.metaTags = title;
-        for (auto& s : ch.syncs)
-            if (s->Kind() == bass::BASS_SYNC_META)
+        for (auto& s : ch.syncs) {
+            if (s->Kind() == bass::BASS_SYNC_META) {
                 fire.push_back(s);
-        if (dispatcher_)
-            for (auto& s : fire)
-                if (!s->MixTime())
+            }
+        }
+        if (dispatcher_) {
+            for (auto& s : fire) {
+                if (!s->MixTime()) {
                     dispatcher_->Post(s, 0);
+                }
+            }
+        }
     }
-    for (auto& s : fire)
-        if (s->MixTime() && !s->removed.load())
+    for (auto& s : fire) {
+        if (s->MixTime() && !s->removed.load()) {
             s->proc(s->handle, s->channel, 0, s->user);
+        }
+    }
 }
 
 bass::HSYNC AudioEngine::SetSync(DWORD handle, DWORD type, QWORD param, bass::SYNCPROC proc, void* user) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return 0;
+    }
     const DWORD kind = type & 0xffffu;
     if (!proc || (kind != bass::BASS_SYNC_POS && kind != bass::BASS_SYNC_END && kind != bass::BASS_SYNC_META)) {
         SetError(bass::BASS_ERROR_ILLPARAM);
         return 0;
     }
     auto s = std::make_shared<SyncRecord>();
-    if (nextHandle_ == 0)
+    if (nextHandle_ == 0) {
         nextHandle_ = 1;
+    }
     s->handle = nextHandle_++;
     s->channel = handle;
     s->type = type;
@@ -332,8 +350,9 @@ bass::HSYNC AudioEngine::SetSync(DWORD handle, DWORD type, QWORD param, bass::SY
 bool AudioEngine::RemoveSync(DWORD handle, bass::HSYNC sync) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return false;
+    }
     auto it = std::find_if(ch->syncs.begin(), ch->syncs.end(), [sync](auto& s) { return s->handle == sync; });
     if (it == ch->syncs.end()) {
         SetError(bass::BASS_ERROR_HANDLE);
@@ -348,28 +367,32 @@ bool AudioEngine::RemoveSync(DWORD handle, bass::HSYNC sync) {
 QWORD AudioEngine::GetLength(DWORD handle) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return bass::BASS_LENGTH_UNKNOWN;
-    if (ch->length == bass::BASS_LENGTH_UNKNOWN)
+    }
+    if (ch->length == bass::BASS_LENGTH_UNKNOWN) {
         SetError(bass::BASS_ERROR_NOTAVAIL);
-    else
+    } else {
         SetError(bass::BASS_OK);
+    }
     return ch->length;
 }
 
 QWORD AudioEngine::GetPosition(DWORD handle) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return bass::BASS_LENGTH_UNKNOWN;
+    }
     SetError(bass::BASS_OK);
     return ch->position;
 }
 
 double AudioEngine::Bytes2Seconds(DWORD handle, QWORD pos) {
     std::lock_guard lock(mutex_);
-    if (!Find(handle))
+    if (!Find(handle)) {
         return -1.0;
+    }
     if (pos == bass::BASS_LENGTH_UNKNOWN) {
         SetError(bass::BASS_ERROR_ILLPARAM);
         return -1.0;
@@ -381,8 +404,9 @@ double AudioEngine::Bytes2Seconds(DWORD handle, QWORD pos) {
 bool AudioEngine::GetInfo(DWORD handle, bass::BASS_CHANNELINFO* info) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return false;
+    }
     if (!info) {
         SetError(bass::BASS_ERROR_ILLPARAM);
         return false;
@@ -395,8 +419,9 @@ bool AudioEngine::GetInfo(DWORD handle, bass::BASS_CHANNELINFO* info) {
 bool AudioEngine::Play(DWORD handle, bool restart) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return false;
+    }
     // a stream is not rewound: once it has played to its end it has to be created again
     if (ch->ended || restart) {
         SetError(bass::BASS_ERROR_NOTAVAIL);
@@ -410,8 +435,9 @@ bool AudioEngine::Play(DWORD handle, bool restart) {
 bool AudioEngine::Stop(DWORD handle) {
     std::lock_guard lock(mutex_);
     auto ch = Find(handle);
-    if (!ch)
+    if (!ch) {
         return false;
+    }
     ch->playing = false;
     SetError(bass::BASS_OK);
     return true;
@@ -437,8 +463,9 @@ void AudioEngine::DecodeLoop(const std::shared_ptr<Channel>& ch) {
         {
             std::unique_lock lock(mutex_);
             ch->room.wait(lock, [&] { return ch->quit || ch->pending.Size() < PendingLimit; });
-            if (ch->quit)
+            if (ch->quit) {
                 return;
+            }
         }
         chunk.clear();
         const bool more = decoder && decoder->DecodeMore(chunk);
@@ -448,8 +475,9 @@ void AudioEngine::DecodeLoop(const std::shared_ptr<Channel>& ch) {
         if (!more) {
             ch->decodeDone = true;
             // the length measured beforehand is an estimate from the container; the count decoded is exact
-            if (ch->length != bass::BASS_LENGTH_UNKNOWN || ch->net == nullptr)
+            if (ch->length != bass::BASS_LENGTH_UNKNOWN || ch->net == nullptr) {
                 ch->length = produced - produced % Decoder::BytesPerFrame;
+            }
             return;
         }
     }
@@ -466,8 +494,9 @@ void AudioEngine::Mix(std::uint8_t* out, int bytes) {
         std::lock_guard lock(mutex_);
         for (auto& [h, chp] : channels_) {
             Channel& ch = *chp;
-            if (!ch.playing)
+            if (!ch.playing) {
                 continue;
+            }
             std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(bytes), ch.pending.Size());
             n -= n % Decoder::BytesPerFrame;
             const auto* src = reinterpret_cast<const std::int16_t*>(ch.pending.Front());
@@ -479,28 +508,32 @@ void AudioEngine::Mix(std::uint8_t* out, int bytes) {
             const QWORD oldPos = ch.position;
             ch.position += n;
             ch.pending.Consume(n);
-            if (n > 0)
+            if (n > 0) {
                 ch.room.notify_one();
+            }
             const bool finished = ch.decodeDone && ch.pending.Empty();
             std::vector<FiredSync> fired;
             for (auto& s : ch.syncs) {
                 if (s->Kind() == bass::BASS_SYNC_POS &&
-                    ((s->param >= oldPos && s->param < ch.position) || (finished && s->param == ch.position)))
+                    ((s->param >= oldPos && s->param < ch.position) || (finished && s->param == ch.position))) {
                     fired.push_back({s, 0});
-                else if (s->Kind() == bass::BASS_SYNC_END && finished)
+                } else if (s->Kind() == bass::BASS_SYNC_END && finished) {
                     fired.push_back({s, 0});
+                }
             }
             if (finished) {
                 ch.playing = false;
                 ch.ended = true;
             }
             for (auto& f : fired) {
-                if (f.sync->OneTime())
+                if (f.sync->OneTime()) {
                     std::erase(ch.syncs, f.sync);
-                if (f.sync->MixTime())
+                }
+                if (f.sync->MixTime()) {
                     mixTime.push_back(f);
-                else if (dispatcher_)
+                } else if (dispatcher_) {
                     dispatcher_->Post(f.sync, f.data);
+                }
             }
         }
     }
@@ -510,9 +543,11 @@ void AudioEngine::Mix(std::uint8_t* out, int bytes) {
         std::memcpy(out + 2 * i, &s, sizeof s);
     }
     // mix-time routines run here, on the mixing thread, without the lock so that they may call back in
-    for (auto& f : mixTime)
-        if (!f.sync->removed.load())
+    for (auto& f : mixTime) {
+        if (!f.sync->removed.load()) {
             f.sync->proc(f.sync->handle, f.sync->channel, f.data, f.sync->user);
+        }
+    }
 }
 
 } // namespace horavia::audiolib

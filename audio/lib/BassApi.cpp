@@ -1,7 +1,7 @@
 // The entry points of the core module, resolved by name by the sound player.
 
-#include "audio/lib/BassTypes.h"
 #include "audio/lib/AudioEngine.h"
+#include "audio/lib/BassTypes.h"
 #include "audio/lib/Export.h"
 #include "audio/lib/LibraryLog.h"
 

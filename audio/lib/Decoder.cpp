@@ -31,10 +31,12 @@ bool FormatIs(const AVInputFormat* fmt, std::string_view name) {
     std::string_view names = fmt->name;
     while (!names.empty()) {
         const auto comma = names.find(',');
-        if (names.substr(0, comma) == name)
+        if (names.substr(0, comma) == name) {
             return true;
-        if (comma == std::string_view::npos)
+        }
+        if (comma == std::string_view::npos) {
             break;
+        }
         names.remove_prefix(comma + 1);
     }
     return false;
@@ -49,20 +51,26 @@ bool IsWmaCodec(AVCodecID id) {
 DWORD Accepts(FormatFamily family, const AVInputFormat* fmt, AVCodecID codec) {
     switch (family) {
     case FormatFamily::Core:
-        if (FormatIs(fmt, "wav"))
+        if (FormatIs(fmt, "wav")) {
             return bass::BASS_CTYPE_STREAM_WAV;
-        if (FormatIs(fmt, "mp3") && codec == AV_CODEC_ID_MP3)
+        }
+        if (FormatIs(fmt, "mp3") && codec == AV_CODEC_ID_MP3) {
             return bass::BASS_CTYPE_STREAM_MP3;
-        if (FormatIs(fmt, "flac") && codec == AV_CODEC_ID_FLAC)
+        }
+        if (FormatIs(fmt, "flac") && codec == AV_CODEC_ID_FLAC) {
             return bass::BASS_CTYPE_STREAM_FLAC;
+        }
         if (FormatIs(fmt, "ogg")) {
             // the desktop's own sounds are Ogg files (.oga), alarms are also kept as Opus and as Ogg FLAC
-            if (codec == AV_CODEC_ID_VORBIS)
+            if (codec == AV_CODEC_ID_VORBIS) {
                 return bass::BASS_CTYPE_STREAM_OGG;
-            if (codec == AV_CODEC_ID_OPUS)
+            }
+            if (codec == AV_CODEC_ID_OPUS) {
                 return bass::BASS_CTYPE_STREAM_OPUS;
-            if (codec == AV_CODEC_ID_FLAC)
+            }
+            if (codec == AV_CODEC_ID_FLAC) {
                 return bass::BASS_CTYPE_STREAM_FLAC_OGG;
+            }
         }
         return 0;
     case FormatFamily::Wma:
@@ -77,8 +85,9 @@ DWORD Accepts(FormatFamily family, const AVInputFormat* fmt, AVCodecID codec) {
         return FormatIs(fmt, "ape") && codec == AV_CODEC_ID_APE ? bass::BASS_CTYPE_STREAM_APE : 0;
     case FormatFamily::Network:
         if ((FormatIs(fmt, "mp3") && codec == AV_CODEC_ID_MP3) || (FormatIs(fmt, "aac") && codec == AV_CODEC_ID_AAC) ||
-            (FormatIs(fmt, "ogg") && (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_OPUS)))
+            (FormatIs(fmt, "ogg") && (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_OPUS))) {
             return bass::BASS_CTYPE_STREAM_NET;
+        }
         return 0;
     }
     return 0;
@@ -109,8 +118,9 @@ const char* DemuxersOf(FormatFamily family) {
 // without blocking is what makes the test itself safe on a FIFO that has no writer.
 bool IsRegularFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     struct stat st {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
@@ -168,45 +178,56 @@ struct Decoder::Impl {
     static int ReadPacket(void* opaque, std::uint8_t* buf, int size) {
         auto* self = static_cast<Impl*>(opaque);
         const int n = self->read(buf, size);
-        if (n == 0)
+        if (n == 0) {
             return AVERROR_EOF;
+        }
         return n < 0 ? AVERROR(EIO) : n;
     }
 
     // Finds the audio stream, checks it against the family and readies decoder and resampler.
     int Setup(FormatFamily family) {
-        if (avformat_find_stream_info(format, nullptr) < 0)
+        if (avformat_find_stream_info(format, nullptr) < 0) {
             return bass::BASS_ERROR_FILEFORM;
+        }
         streamIndex = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-        if (streamIndex < 0)
+        if (streamIndex < 0) {
             return bass::BASS_ERROR_FILEFORM;
+        }
         AVStream* stream = format->streams[streamIndex];
         ctype = Accepts(family, format->iformat, stream->codecpar->codec_id);
-        if (ctype == 0)
+        if (ctype == 0) {
             return bass::BASS_ERROR_FILEFORM;
+        }
         const AVCodec* dec = avcodec_find_decoder(stream->codecpar->codec_id);
-        if (!dec)
+        if (!dec) {
             return bass::BASS_ERROR_CODEC;
+        }
         codec = avcodec_alloc_context3(dec);
-        if (!codec || avcodec_parameters_to_context(codec, stream->codecpar) < 0)
+        if (!codec || avcodec_parameters_to_context(codec, stream->codecpar) < 0) {
             return bass::BASS_ERROR_MEM;
+        }
         codec->thread_count = 1;
-        if (avcodec_open2(codec, dec, nullptr) < 0)
+        if (avcodec_open2(codec, dec, nullptr) < 0) {
             return bass::BASS_ERROR_CODEC;
-        if (codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0)
+        }
+        if (codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0) {
             return bass::BASS_ERROR_FILEFORM;
+        }
         sourceRate = static_cast<DWORD>(codec->sample_rate);
         sourceChannels = static_cast<DWORD>(codec->ch_layout.nb_channels);
         resolution = static_cast<DWORD>(std::max(0, stream->codecpar->bits_per_raw_sample));
         if (resolution == 0 && stream->codecpar->bits_per_coded_sample > 0 &&
-            av_get_exact_bits_per_sample(stream->codecpar->codec_id) > 0)
+            av_get_exact_bits_per_sample(stream->codecpar->codec_id) > 0) {
             resolution = static_cast<DWORD>(stream->codecpar->bits_per_coded_sample);
+        }
         packet = av_packet_alloc();
         frame = av_frame_alloc();
-        if (!packet || !frame)
+        if (!packet || !frame) {
             return bass::BASS_ERROR_MEM;
-        for (unsigned i = 0; i < format->nb_streams; ++i)
+        }
+        for (unsigned i = 0; i < format->nb_streams; ++i) {
             format->streams[i]->discard = static_cast<int>(i) == streamIndex ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        }
         return bass::BASS_OK;
     }
 
@@ -215,26 +236,31 @@ struct Decoder::Impl {
     // resampler made for another layout reads past the frame's planes. What the old one still holds is
     // drained into out first, so no sound is lost at the change.
     bool EnsureResampler(const AVFrame* f, std::vector<std::uint8_t>& out) {
-        if (f->sample_rate <= 0 || f->nb_samples < 0 || f->ch_layout.nb_channels <= 0 || f->ch_layout.nb_channels > 64)
+        if (f->sample_rate <= 0 || f->nb_samples < 0 || f->ch_layout.nb_channels <= 0 ||
+            f->ch_layout.nb_channels > 64) {
             return false;
+        }
         if (swr && f->sample_rate == swrRate && f->format == swrFormat &&
-            av_channel_layout_compare(&f->ch_layout, &swrLayout) == 0)
+            av_channel_layout_compare(&f->ch_layout, &swrLayout) == 0) {
             return true;
+        }
         if (swr) {
             Convert(nullptr, out);
             swr_free(&swr);
         }
         av_channel_layout_uninit(&swrLayout);
-        if (av_channel_layout_copy(&swrLayout, &f->ch_layout) < 0)
+        if (av_channel_layout_copy(&swrLayout, &f->ch_layout) < 0) {
             return false;
+        }
         swrRate = f->sample_rate;
         swrFormat = f->format;
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         AVChannelLayout in{};
-        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
             av_channel_layout_default(&in, f->ch_layout.nb_channels);
-        else if (av_channel_layout_copy(&in, &f->ch_layout) < 0)
+        } else if (av_channel_layout_copy(&in, &f->ch_layout) < 0) {
             return false;
+        }
         const int rc = swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, OutputRate, &in,
                                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
@@ -247,8 +273,9 @@ struct Decoder::Impl {
 
     void Convert(const AVFrame* f, std::vector<std::uint8_t>& out) {
         const int maxOut = swr_get_out_samples(swr, f ? f->nb_samples : 0);
-        if (maxOut <= 0)
+        if (maxOut <= 0) {
             return;
+        }
         const std::size_t old = out.size();
         out.resize(old + static_cast<std::size_t>(maxOut) * BytesPerFrame);
         std::uint8_t* dst = out.data() + old;
@@ -262,8 +289,9 @@ struct Decoder::Impl {
     // wrong byte: the sound would begin late and end early.
     void Prescan(const std::string& path, FormatFamily family) {
         AVFormatContext* scan = nullptr;
-        if (OpenLocal(&scan, path, family) < 0)
+        if (OpenLocal(&scan, path, family) < 0) {
             return;
+        }
         AVPacket* p = av_packet_alloc();
         if (p && avformat_find_stream_info(scan, nullptr) >= 0 && streamIndex < static_cast<int>(scan->nb_streams)) {
             const AVStream* stream = scan->streams[streamIndex];
@@ -288,12 +316,14 @@ struct Decoder::Impl {
     void EstimateLength() {
         const AVStream* stream = format->streams[streamIndex];
         std::int64_t samples = -1;
-        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
             samples = av_rescale_q(stream->duration, stream->time_base, AVRational{1, OutputRate});
-        else if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
+        } else if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
             samples = av_rescale_q(format->duration, AVRational{1, AV_TIME_BASE}, AVRational{1, OutputRate});
-        if (samples >= 0)
+        }
+        if (samples >= 0) {
             length = static_cast<QWORD>(samples) * BytesPerFrame;
+        }
     }
 };
 
@@ -312,12 +342,15 @@ std::unique_ptr<Decoder> Decoder::OpenFile(const std::string& path, FormatFamily
         return nullptr;
     }
     error = impl->Setup(family);
-    if (error != bass::BASS_OK)
+    if (error != bass::BASS_OK) {
         return nullptr;
-    if (prescan)
+    }
+    if (prescan) {
         impl->Prescan(path, family);
-    if (impl->length == bass::BASS_LENGTH_UNKNOWN)
+    }
+    if (impl->length == bass::BASS_LENGTH_UNKNOWN) {
         impl->EstimateLength();
+    }
     return std::unique_ptr<Decoder>(new Decoder(std::move(impl)));
 }
 
@@ -358,21 +391,24 @@ std::unique_ptr<Decoder> Decoder::OpenReader(ReadFn read, int& error) {
         return nullptr;
     }
     error = impl->Setup(FormatFamily::Network);
-    if (error != bass::BASS_OK)
+    if (error != bass::BASS_OK) {
         return nullptr;
+    }
     return std::unique_ptr<Decoder>(new Decoder(std::move(impl)));
 }
 
 bool Decoder::DecodeMore(std::vector<std::uint8_t>& out) {
     Impl& d = *impl_;
-    if (d.flushed)
+    if (d.flushed) {
         return false;
+    }
     for (;;) {
         const int rc = avcodec_receive_frame(d.codec, d.frame);
         if (rc == 0) {
             const bool ok = d.EnsureResampler(d.frame, out);
-            if (ok)
+            if (ok) {
                 d.Convert(d.frame, out);
+            }
             av_frame_unref(d.frame);
             if (!ok) {
                 d.flushed = true;
@@ -381,8 +417,9 @@ bool Decoder::DecodeMore(std::vector<std::uint8_t>& out) {
             return true;
         }
         if (rc == AVERROR_EOF) {
-            if (d.swr)
+            if (d.swr) {
                 d.Convert(nullptr, out);
+            }
             d.flushed = true;
             return !out.empty();
         }

@@ -31,27 +31,35 @@ struct Address {
 
 bool ParseUrl(const char* url, Address& a) {
     const std::string_view text(url, strnlen(url, HttpSource::MaxUrlLength + 1));
-    if (text.size() > HttpSource::MaxUrlLength || text.size() < 8)
+    if (text.size() > HttpSource::MaxUrlLength || text.size() < 8) {
         return false;
-    for (std::size_t i = 0; i < 7; ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != "http://"[i])
+    }
+    for (std::size_t i = 0; i < 7; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != "http://"[i]) {
             return false;
+        }
+    }
     std::string_view rest = text.substr(7);
-    for (char c : rest)
-        if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7f)
+    for (char c : rest) {
+        if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7f) {
             return false; // no spaces or line breaks may reach the request line
+        }
+    }
     const auto slash = rest.find('/');
     std::string_view authority = rest.substr(0, slash);
-    if (slash != std::string_view::npos)
+    if (slash != std::string_view::npos) {
         a.path = std::string(rest.substr(slash));
-    if (authority.find('@') != std::string_view::npos)
+    }
+    if (authority.find('@') != std::string_view::npos) {
         return false;
+    }
     const auto colon = authority.rfind(':');
     if (colon != std::string_view::npos && authority.find(']') == std::string_view::npos) {
         a.port = std::string(authority.substr(colon + 1));
         authority = authority.substr(0, colon);
-        if (a.port.empty() || a.port.size() > 5 || !std::all_of(a.port.begin(), a.port.end(), ::isdigit))
+        if (a.port.empty() || a.port.size() > 5 || !std::all_of(a.port.begin(), a.port.end(), ::isdigit)) {
             return false;
+        }
     }
     a.host = std::string(authority);
     return !a.host.empty();
@@ -101,8 +109,9 @@ void ReapFinished(LateLookups& late) {
 // Keeps this module in memory until the process ends.
 void PinModule() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&PinModule), &info) != 0 && info.dli_fname)
+    if (::dladdr(reinterpret_cast<void*>(&PinModule), &info) != 0 && info.dli_fname) {
         (void)::dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
 }
 
 // Resolves on a helper thread so that a slow name server cannot hold the caller past the deadline.
@@ -118,13 +127,15 @@ addrinfo* Resolve(const Address& a, Clock::time_point deadline) {
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_STREAM;
         addrinfo* res = nullptr;
-        if (getaddrinfo(host.c_str(), port.c_str(), &hints, &res) != 0)
+        if (getaddrinfo(host.c_str(), port.c_str(), &hints, &res) != 0) {
             res = nullptr;
+        }
         {
             std::lock_guard lock(l->m);
             if (l->abandoned) {
-                if (res)
+                if (res) {
                     freeaddrinfo(res);
+                }
             } else {
                 l->result = res;
             }
@@ -159,10 +170,12 @@ int ConnectSocket(const Address& a, Clock::time_point deadline, int& error) {
     error = bass::BASS_ERROR_NONET;
     for (addrinfo* ai = list; ai && fd < 0; ai = ai->ai_next) {
         fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, ai->ai_protocol);
-        if (fd < 0)
+        if (fd < 0) {
             continue;
-        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0)
+        }
+        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0) {
             break;
+        }
         pollfd p{fd, POLLOUT, 0};
         int soError = 0;
         socklen_t len = sizeof soError;
@@ -181,13 +194,16 @@ bool SendAll(int fd, const std::string& text, Clock::time_point deadline) {
     std::size_t sent = 0;
     while (sent < text.size()) {
         pollfd p{fd, POLLOUT, 0};
-        if (::poll(&p, 1, RemainingMs(deadline)) != 1)
+        if (::poll(&p, 1, RemainingMs(deadline)) != 1) {
             return false;
+        }
         const ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
             return false;
-        if (n > 0)
+        }
+        if (n > 0) {
             sent += static_cast<std::size_t>(n);
+        }
     }
     return true;
 }
@@ -203,8 +219,9 @@ std::shared_ptr<HttpSource> HttpSource::Connect(const char* url, bass::DOWNLOADP
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(ConnectTimeoutMs);
     const int fd = ConnectSocket(a, deadline, error);
-    if (fd < 0)
+    if (fd < 0) {
         return nullptr;
+    }
     std::shared_ptr<HttpSource> src(new HttpSource);
     src->socket_ = fd;
     const std::string request = "GET " + a.path + " HTTP/1.0\r\nHost: " + a.host +
@@ -222,22 +239,27 @@ std::shared_ptr<HttpSource> HttpSource::Connect(const char* url, bass::DOWNLOADP
             return nullptr;
         }
         const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             break;
+        }
         std::size_t used = 0;
         parser.Feed(buf, static_cast<std::size_t>(n), used);
-        if (parser.Result() == IcyHeaderParser::Status::Done)
+        if (parser.Result() == IcyHeaderParser::Status::Done) {
             src->early_.assign(buf + used, buf + n);
+        }
     }
     if (parser.Result() != IcyHeaderParser::Status::Done) {
         error = bass::BASS_ERROR_FILEFORM;
         return nullptr;
     }
-    if (status)
-        for (const auto& line : parser.Lines())
+    if (status) {
+        for (const auto& line : parser.Lines()) {
             status(line.c_str(), 0, user);
+        }
+    }
     src->icyTags_ = parser.IcyTags();
     src->metaInterval_ = parser.MetaInterval();
     src->untilMeta_ = src->metaInterval_;
@@ -249,10 +271,12 @@ std::shared_ptr<HttpSource> HttpSource::Connect(const char* url, bass::DOWNLOADP
 
 HttpSource::~HttpSource() {
     Abort();
-    if (thread_.joinable())
+    if (thread_.joinable()) {
         thread_.join();
-    if (socket_ >= 0)
+    }
+    if (socket_ >= 0) {
         ::close(socket_);
+    }
 }
 
 void HttpSource::JoinLookups(std::chrono::milliseconds limit) {
@@ -262,12 +286,14 @@ void HttpSource::JoinLookups(std::chrono::milliseconds limit) {
         return std::all_of(late.list.begin(), late.list.end(), [](auto& l) { return l->finished; });
     });
     ReapFinished(late);
-    if (late.list.empty())
+    if (late.list.empty()) {
         return;
+    }
     Log(LogWarning, "%zu name lookups still running; the audio library stays loaded", late.list.size());
     PinModule();
-    for (auto& l : late.list)
+    for (auto& l : late.list) {
         l->thread.detach();
+    }
     late.list.clear();
 }
 
@@ -284,8 +310,9 @@ void HttpSource::Abort() {
 int HttpSource::Read(std::uint8_t* buf, int size) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return abort_.load() || finished_ || !buffer_.empty(); });
-    if (abort_ || buffer_.empty())
+    if (abort_ || buffer_.empty()) {
         return 0;
+    }
     const auto n = std::min<std::size_t>(static_cast<std::size_t>(size), buffer_.size());
     std::memcpy(buf, buffer_.data(), n);
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(n));
@@ -310,29 +337,35 @@ void HttpSource::Deliver(const std::uint8_t* bytes, std::size_t n) {
                 metaLeft_ = -1;
                 untilMeta_ = metaInterval_;
                 const auto end = metaBlock_.find('\0');
-                if (end != std::string::npos)
+                if (end != std::string::npos) {
                     metaBlock_.resize(end);
-                if (!metaBlock_.empty() && onMeta_)
+                }
+                if (!metaBlock_.empty() && onMeta_) {
                     onMeta_(metaBlock_);
+                }
             }
             continue;
         }
         std::size_t take = n - i;
-        if (metaInterval_ > 0)
+        if (metaInterval_ > 0) {
             take = std::min<std::size_t>(take, static_cast<std::size_t>(untilMeta_));
-        if (data_)
+        }
+        if (data_) {
             data_(bytes + i, static_cast<bass::DWORD>(take), user_);
+        }
         std::unique_lock lock(mutex_);
         // the decoder takes the audio at playing speed; the fetch waits rather than hoarding memory
         changed_.wait(lock, [this] { return abort_.load() || buffer_.size() < BufferLimit; });
-        if (abort_)
+        if (abort_) {
             return;
+        }
         buffer_.insert(buffer_.end(), bytes + i, bytes + i + take);
         changed_.notify_all();
         lock.unlock();
         i += take;
-        if (metaInterval_ > 0)
+        if (metaInterval_ > 0) {
             untilMeta_ -= static_cast<long>(take);
+        }
     }
 }
 
@@ -343,19 +376,24 @@ void HttpSource::Run() {
     while (!abort_) {
         pollfd p{socket_, POLLIN, 0};
         const int rc = ::poll(&p, 1, 200);
-        if (rc == 0 || (rc < 0 && errno == EINTR))
+        if (rc == 0 || (rc < 0 && errno == EINTR)) {
             continue;
-        if (rc < 0)
+        }
+        if (rc < 0) {
             break;
+        }
         const ssize_t n = ::recv(socket_, buf, sizeof buf, 0);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             break;
+        }
         Deliver(buf, static_cast<std::size_t>(n));
     }
-    if (data_ && !abort_)
+    if (data_ && !abort_) {
         data_(nullptr, 0, user_); // end of the download
+    }
     std::lock_guard lock(mutex_);
     finished_ = true;
     changed_.notify_all();

@@ -8,38 +8,46 @@ namespace horavia::audiolib {
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
+    if (text.size() < prefix.size()) {
         return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
             return false;
+        }
+    }
     return true;
 }
 
 bool SuccessStatus(std::string_view line) {
     std::string_view rest;
-    if (StartsWithNoCase(line, "HTTP/1.0 ") || StartsWithNoCase(line, "HTTP/1.1 "))
+    if (StartsWithNoCase(line, "HTTP/1.0 ") || StartsWithNoCase(line, "HTTP/1.1 ")) {
         rest = line.substr(9);
-    else if (StartsWithNoCase(line, "ICY "))
+    } else if (StartsWithNoCase(line, "ICY ")) {
         rest = line.substr(4);
-    else
+    } else {
         return false;
+    }
     // redirects and errors are not followed: only 200 plays
     return rest.size() >= 3 && rest.substr(0, 3) == "200" && (rest.size() == 3 || rest[3] == ' ');
 }
 
 // A decimal within 1..limit, nothing else; -1 otherwise.
 long ParseBounded(std::string_view text, long limit) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
         text.remove_suffix(1);
-    if (text.empty() || text.size() > 9)
+    }
+    if (text.empty() || text.size() > 9) {
         return -1;
+    }
     long v = 0;
     for (char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return -1;
+        }
         v = v * 10 + (c - '0');
     }
     return v >= 1 && v <= limit ? v : -1;
@@ -49,19 +57,23 @@ long ParseBounded(std::string_view text, long limit) {
 
 IcyHeaderParser::Status IcyHeaderParser::EndLine() {
     if (current_.empty()) {
-        if (lines_.empty())
+        if (lines_.empty()) {
             return Status::Invalid;
+        }
         return Status::Done;
     }
-    if (lines_.size() >= MaxLines)
+    if (lines_.size() >= MaxLines) {
         return Status::Invalid;
+    }
     if (lines_.empty()) {
-        if (!SuccessStatus(current_))
+        if (!SuccessStatus(current_)) {
             return Status::Invalid;
+        }
     } else if (StartsWithNoCase(current_, "icy-metaint:")) {
         metaInterval_ = ParseBounded(std::string_view(current_).substr(12), MaxMetaInterval);
-        if (metaInterval_ < 0)
+        if (metaInterval_ < 0) {
             return Status::Invalid;
+        }
     }
     lines_.push_back(std::move(current_));
     current_.clear();
@@ -103,8 +115,9 @@ std::string IcyHeaderParser::IcyTags() const {
         out += lines_[i];
         out += '\0';
     }
-    if (!out.empty())
+    if (!out.empty()) {
         out += '\0';
+    }
     return out;
 }
 

@@ -25,15 +25,17 @@ thread_local std::size_t pendingLength = 0;
 thread_local int printPrefix = 1;
 
 int LevelOf(int ffmpegLevel) {
-    if (ffmpegLevel <= AV_LOG_ERROR)
+    if (ffmpegLevel <= AV_LOG_ERROR) {
         return LogWarning;
+    }
     return ffmpegLevel <= AV_LOG_WARNING ? LogInfo : LogDebug;
 }
 
 void FfmpegLine(void* context, int level, const char* format, va_list args) {
     const LogHandler h = handler.load();
-    if (!h || level > AV_LOG_INFO)
+    if (!h || level > AV_LOG_INFO) {
         return;
+    }
     char piece[LineLimit];
     av_log_format_line2(context, level, format, args, piece, sizeof piece, &printPrefix);
     const std::size_t n = strnlen(piece, sizeof piece);
@@ -42,12 +44,15 @@ void FfmpegLine(void* context, int level, const char* format, va_list args) {
     pendingLength += take;
     pending[pendingLength] = '\0';
     const bool ended = n > 0 && piece[n - 1] == '\n';
-    if (!ended && pendingLength < LineLimit - 1)
+    if (!ended && pendingLength < LineLimit - 1) {
         return;
-    while (pendingLength > 0 && (pending[pendingLength - 1] == '\n' || pending[pendingLength - 1] == '\r'))
+    }
+    while (pendingLength > 0 && (pending[pendingLength - 1] == '\n' || pending[pendingLength - 1] == '\r')) {
         pending[--pendingLength] = '\0';
-    if (pendingLength > 0)
+    }
+    if (pendingLength > 0) {
         h(LevelOf(level), pending);
+    }
     pendingLength = 0;
     pending[0] = '\0';
 }
@@ -60,8 +65,9 @@ void SetLogHandler(LogHandler h) {
 
 void Log(int level, const char* format, ...) {
     const LogHandler h = handler.load();
-    if (!h)
+    if (!h) {
         return;
+    }
     char line[LineLimit];
     va_list args;
     va_start(args, format);

@@ -26,13 +26,15 @@ void SyncDispatcher::Run() {
     for (;;) {
         wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
         // what is still queued at shutdown is dropped: the library is going away
-        if (quit_)
+        if (quit_) {
             return;
+        }
         Pending p = std::move(queue_.front());
         queue_.pop_front();
         lock.unlock();
-        if (!p.sync->removed.load())
+        if (!p.sync->removed.load()) {
             p.sync->proc(p.sync->handle, p.sync->channel, p.data, p.sync->user);
+        }
         lock.lock();
     }
 }

@@ -26,8 +26,9 @@ void Append(std::string& out, char32_t c) {
 
 std::string Utf16ToUtf8(const char16_t* text) {
     std::string out;
-    if (!text)
+    if (!text) {
         return out;
+    }
     for (std::size_t i = 0; i < MaxWidePath && text[i] != 0; ++i) {
         const char16_t u = text[i];
         if (u >= 0xd800 && u <= 0xdbff && i + 1 < MaxWidePath && text[i + 1] >= 0xdc00 && text[i + 1] <= 0xdfff) {

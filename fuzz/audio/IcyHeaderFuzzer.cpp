@@ -1,8 +1,8 @@
 // libFuzzer target: a hostile server's response head, fed in arbitrary pieces, and the player's walk over
 // the resulting tag list. Neither may read out of bounds, loop without end or accept an unbounded head.
 
-#include "audio/lib/IcyHeaderParser.h"
 #include "audio/RsySoundPlayer.h"
+#include "audio/lib/IcyHeaderParser.h"
 
 #include <cstddef>
 #include <cstdint>

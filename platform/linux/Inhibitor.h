@@ -49,11 +49,11 @@ private:
     void WarnOnce(const QString& why);
 
     QDBusConnection bus_;
-    QString purpose_;     // what the lock is for, as the log names it
+    QString purpose_; // what the lock is for, as the log names it
     bool wanted_ = false;
     bool pending_ = false;
     bool warned_ = false;
-    int retryIn_ = 0;     // wanted requests to let pass before trying again after a failure
+    int retryIn_ = 0; // wanted requests to let pass before trying again after a failure
 };
 
 } // namespace horavia

@@ -3,9 +3,8 @@
 namespace horavia {
 
 LinuxPower::LinuxPower(const QDBusConnection& systemBus, const QDBusConnection& sessionBus, QObject* parent)
-    : QObject(parent),
-      display_(sessionBus, QStringLiteral("The timer is on screen"),
-               QStringLiteral("keep the display on (org.freedesktop.ScreenSaver on the session bus)")),
+    : QObject(parent), display_(sessionBus, QStringLiteral("The timer is on screen"),
+                                QStringLiteral("keep the display on (org.freedesktop.ScreenSaver on the session bus)")),
       idle_(systemBus, QStringLiteral("idle"), QStringLiteral("The timer is running"), QStringLiteral("block"),
             QStringLiteral("keep the system from idle sleep (logind on the system bus)")) {}
 

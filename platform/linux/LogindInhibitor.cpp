@@ -12,9 +12,9 @@ LogindInhibitor::LogindInhibitor(const QDBusConnection& systemBus, QString what,
 LogindInhibitor::~LogindInhibitor() = default;
 
 QDBusMessage LogindInhibitor::TakeCall() const {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
     call << what_ << QStringLiteral("Horavia") << why_ << mode_;
     return call;
 }

@@ -9,9 +9,9 @@ namespace horavia {
 namespace {
 
 QDBusMessage ScreenSaverCall(const QString& method) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-        QStringLiteral("org.freedesktop.ScreenSaver"), method);
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.ScreenSaver"),
+                                                       QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                                       QStringLiteral("org.freedesktop.ScreenSaver"), method);
     call.setAutoStartService(false);
     return call;
 }

@@ -12,8 +12,7 @@ class ScreenSaverInhibitor final : public Inhibitor {
     Q_OBJECT
 
 public:
-    ScreenSaverInhibitor(const QDBusConnection& sessionBus, QString reason, QString purpose,
-                         QObject* parent = nullptr);
+    ScreenSaverInhibitor(const QDBusConnection& sessionBus, QString reason, QString purpose, QObject* parent = nullptr);
     ~ScreenSaverInhibitor() override;
 
 protected:

@@ -59,8 +59,8 @@ void SleepWakeMonitor::OnPrepareForSleep(bool start) {
 void SleepWakeMonitor::FollowSession() {
     // "auto" is the caller's own session, or the user's graphical one when the program runs outside any session
     // (as desktop launchers start programs in their own scopes nowadays).
-    QDBusMessage call = QDBusMessage::createMethodCall(LogindService, LogindPath, ManagerInterface,
-                                                       QStringLiteral("GetSession"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(LogindService, LogindPath, ManagerInterface, QStringLiteral("GetSession"));
     call << QStringLiteral("auto");
     call.setAutoStartService(false);
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, CallTimeoutMs), this);
@@ -72,20 +72,18 @@ void SleepWakeMonitor::FollowSession() {
 
 void SleepWakeMonitor::OnSessionFound(const QDBusMessage& reply) {
     const QList<QVariant> args = reply.arguments();
-    if (reply.type() != QDBusMessage::ReplyMessage || args.size() != 1 ||
-        !args.front().canConvert<QDBusObjectPath>()) {
+    if (reply.type() != QDBusMessage::ReplyMessage || args.size() != 1 || !args.front().canConvert<QDBusObjectPath>()) {
         qCWarning(lcPlatform).noquote() << "Cannot find our logind session, session changes are not followed:"
                                         << reply.errorName() << reply.errorMessage();
         return;
     }
     const QString path = args.front().value<QDBusObjectPath>().path();
-    const bool lock = bus_.connect(LogindService, path, SessionInterface, QStringLiteral("Lock"), this,
-                                   SLOT(OnSessionLockChanged()));
+    const bool lock =
+        bus_.connect(LogindService, path, SessionInterface, QStringLiteral("Lock"), this, SLOT(OnSessionLockChanged()));
     const bool unlock = bus_.connect(LogindService, path, SessionInterface, QStringLiteral("Unlock"), this,
                                      SLOT(OnSessionLockChanged()));
-    const bool properties =
-        bus_.connect(LogindService, path, PropertiesInterface, QStringLiteral("PropertiesChanged"), this,
-                     SLOT(OnSessionPropertiesChanged(QString, QVariantMap, QStringList)));
+    const bool properties = bus_.connect(LogindService, path, PropertiesInterface, QStringLiteral("PropertiesChanged"),
+                                         this, SLOT(OnSessionPropertiesChanged(QString, QVariantMap, QStringList)));
     if (!lock || !unlock || !properties) {
         qCWarning(lcPlatform) << "Cannot follow all changes of the session" << path << ":"
                               << bus_.lastError().message();

@@ -1,8 +1,8 @@
 // The real audio modules, played through SDL's disk driver: what reaches the output file is checked.
 
-#include "audio/lib/BassTypes.h"
 #include "audio/ModuleLoader.h"
 #include "audio/RsySoundPlayer.h"
+#include "audio/lib/BassTypes.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -54,8 +54,9 @@ bool Make(const std::string& name, const std::string& make) {
         const std::string part = Cached("part" + std::to_string(::getpid()) + "-" + name);
         const std::string cmd = "mkdir -p '" + std::string(HORAVIA_TEST_MEDIA_DIR) + "' && out='" + part + "' && " +
                                 make + " && mv \"$out\" '" + cached + "'";
-        if (std::system(cmd.c_str()) != 0)
+        if (std::system(cmd.c_str()) != 0) {
             return false;
+        }
     }
     return ::symlink(cached.c_str(), Media(name).c_str()) == 0;
 }
@@ -106,7 +107,7 @@ public:
     }
 };
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AudioEnvironment);
+const auto* const Environment = ::testing::AddGlobalTestEnvironment(new AudioEnvironment);
 
 struct Span {
     std::size_t frames = 0;    // frames written in all
@@ -124,8 +125,9 @@ Span ReadOutput(const std::string& path) {
         std::int16_t l;
         std::memcpy(&l, bytes.data() + 4 * f, 2);
         if (l > 256 || l < -256) {
-            if (s.silent)
+            if (s.silent) {
                 s.firstLoud = f;
+            }
             s.silent = false;
             s.lastLoud = f;
         }
@@ -332,15 +334,17 @@ public:
         thread_ = std::thread([this] {
             for (;;) {
                 const int c = ::accept(fd_, nullptr, nullptr);
-                if (c < 0)
+                if (c < 0) {
                     return;
+                }
                 char buf[2048];
                 (void)::recv(c, buf, sizeof buf, 0);
                 std::size_t sent = 0;
                 while (sent < response_.size()) {
                     const ssize_t n = ::send(c, response_.data() + sent, response_.size() - sent, MSG_NOSIGNAL);
-                    if (n <= 0)
+                    if (n <= 0) {
                         break;
+                    }
                     sent += static_cast<std::size_t>(n);
                 }
                 ::close(c);
@@ -397,8 +401,9 @@ TEST_F(RealPlayerTest, HttpStreamPlaysWithHeadersAsStatusAndIcyTags) {
     };
     player_->OnMetaData = [&](const char* text) {
         std::lock_guard lock(m);
-        if (text)
+        if (text) {
             metas.emplace_back(text);
+        }
     };
     player_->SetFileName(QString::fromStdString(server.Url()));
     ASSERT_EQ(player_->State(), psReady);
@@ -435,8 +440,9 @@ public:
         thread_ = std::thread([this] {
             for (;;) {
                 const int c = ::accept(fd_, nullptr, nullptr);
-                if (c < 0)
+                if (c < 0) {
                     return;
+                }
                 char buf[2048];
                 (void)::recv(c, buf, sizeof buf, 0);
                 std::unique_lock lock(m_);

@@ -21,10 +21,12 @@ std::u16string Wide(const void* p) {
 HSTREAM Create(const char* entry, const void* file, DWORD flags) {
     FakeBass& f = FakeBass::Current();
     f.creates.push_back({entry, Wide(file), flags});
-    if (f.createFails)
+    if (f.createFails) {
         return 0;
-    if (std::string(entry) == "BASS_MP4_StreamCreateFile" && !f.mp4Accepts)
+    }
+    if (std::string(entry) == "BASS_MP4_StreamCreateFile" && !f.mp4Accepts) {
         return 0;
+    }
     f.lastStream = f.nextHandle++;
     return f.lastStream;
 }
@@ -55,25 +57,30 @@ HSTREAM CreateUrl(const char* url, DWORD, DWORD flags, DOWNLOADPROC proc, void* 
         {"BASS_StreamCreateURL", std::u16string(url, url + std::char_traits<char>::length(url)), flags});
     f.downloadProc = proc;
     f.downloadUser = user;
-    if (f.createFails)
+    if (f.createFails) {
         return 0;
+    }
     f.lastStream = f.nextHandle++;
     return f.lastStream;
 }
 BOOL StreamFree(HSTREAM h) {
     FakeBass::Current().freed.push_back(h);
     // a freed stream's notifications go with it
-    for (auto& s : FakeBass::Current().syncs)
-        if (s.channel == h)
+    for (auto& s : FakeBass::Current().syncs) {
+        if (s.channel == h) {
             s.removed = true;
+        }
+    }
     return 1;
 }
 const char* GetTags(DWORD, DWORD tags) {
     FakeBass& f = FakeBass::Current();
-    if (tags == BASS_TAG_ICY)
+    if (tags == BASS_TAG_ICY) {
         return f.icyTags.empty() ? nullptr : f.icyTags.c_str();
-    if (tags == BASS_TAG_META)
+    }
+    if (tags == BASS_TAG_META) {
         return f.metaTags;
+    }
     return nullptr;
 }
 HSYNC SetSync(DWORD ch, DWORD type, QWORD param, SYNCPROC proc, void*) {
@@ -83,11 +90,12 @@ HSYNC SetSync(DWORD ch, DWORD type, QWORD param, SYNCPROC proc, void*) {
     return h;
 }
 BOOL RemoveSync(DWORD, HSYNC h) {
-    for (auto& s : FakeBass::Current().syncs)
+    for (auto& s : FakeBass::Current().syncs) {
         if (s.handle == h && !s.removed) {
             s.removed = true;
             return 1;
         }
+    }
     return 0;
 }
 QWORD GetLength(DWORD, DWORD) {
@@ -119,8 +127,9 @@ template <typename F> void* Addr(F f) {
 // The calls of the rows that a module of this library plays, as the real modules offer them.
 template <std::size_t... Rows> void AddRowCalls(std::map<std::string, void*>& calls, std::index_sequence<Rows...>) {
     const auto add = [&calls](std::size_t row, void* call) {
-        if (AudioFormats[row].built)
+        if (AudioFormats[row].built) {
             calls.emplace(AudioFormats[row].entry, call);
+        }
     };
     (add(Rows, Addr(&RowCreate<Rows>)), ...);
 }
@@ -159,31 +168,38 @@ std::map<std::string, void*> FakeBass::EntryPoints() {
 
 std::vector<FakeSync*> FakeBass::LiveSyncs(DWORD kindMask, DWORD kind) {
     std::vector<FakeSync*> out;
-    for (auto& s : syncs)
-        if (!s.removed && (s.type & kindMask) == kind)
+    for (auto& s : syncs) {
+        if (!s.removed && (s.type & kindMask) == kind) {
             out.push_back(&s);
+        }
+    }
     return out;
 }
 
 FakeSync* FakeBass::LivePositionMark() {
     FakeSync* found = nullptr;
-    for (auto& s : syncs)
-        if (!s.removed && (s.type & 0xffff) == BASS_SYNC_POS)
+    for (auto& s : syncs) {
+        if (!s.removed && (s.type & 0xffff) == BASS_SYNC_POS) {
             found = &s;
+        }
+    }
     return found;
 }
 
 FakeSync* FakeBass::LiveEnd() {
-    for (auto& s : syncs)
-        if (!s.removed && (s.type & 0xffff) == BASS_SYNC_END)
+    for (auto& s : syncs) {
+        if (!s.removed && (s.type & 0xffff) == BASS_SYNC_END) {
             return &s;
+        }
+    }
     return nullptr;
 }
 
 void FakeBass::Fire(FakeSync& sync, DWORD data) {
     // a one-time notification is gone once it fired, as in the library
-    if (sync.type & BASS_SYNC_ONETIME)
+    if (sync.type & BASS_SYNC_ONETIME) {
         sync.removed = true;
+    }
     const FakeSync copy = sync;
     copy.proc(copy.handle, copy.channel, data, nullptr);
 }
@@ -192,35 +208,45 @@ void FakeBass::Fire(FakeSync& sync, DWORD data) {
 FakeLoader::FakeLoader() {
     const auto calls = FakeBass::EntryPoints();
     std::set<std::string_view> unfaked;
-    for (const TAudioFormat& format : AudioFormats)
-        if (!calls.count(format.entry))
+    for (const TAudioFormat& format : AudioFormats) {
+        if (!calls.count(format.entry)) {
             unfaked.insert(format.module);
-    for (const TAudioFormat& format : AudioFormats)
-        if (!unfaked.count(format.module))
+        }
+    }
+    for (const TAudioFormat& format : AudioFormats) {
+        if (!unfaked.count(format.module)) {
             available.insert(ModuleFile(format.module));
+        }
+    }
 }
 
 ModuleLoader::Handle FakeLoader::Load(const std::string& fileName) {
     loads.push_back(fileName);
-    if (!available.count(fileName))
+    if (!available.count(fileName)) {
         return nullptr;
+    }
     auto& h = handles_[fileName];
-    if (!h)
+    if (!h) {
         h = std::make_unique<std::string>(fileName);
+    }
     return h.get();
 }
 
 void* FakeLoader::Resolve(Handle module, const char* name) {
-    if (!module)
+    if (!module) {
         return nullptr;
+    }
     const std::string& file = *static_cast<std::string*>(module);
     // each module offers only its own calls: a plug-in those of its rows, the core every other one
     std::string_view owner = CoreModule;
-    for (const TAudioFormat& format : AudioFormats)
-        if (std::string_view(format.entry) == name)
+    for (const TAudioFormat& format : AudioFormats) {
+        if (std::string_view(format.entry) == name) {
             owner = format.module;
-    if (file != ModuleFile(owner))
+        }
+    }
+    if (file != ModuleFile(owner)) {
         return nullptr;
+    }
     const auto all = FakeBass::EntryPoints();
     const auto it = all.find(name);
     return it == all.end() ? nullptr : it->second;
@@ -231,8 +257,9 @@ void FakeLoader::Unload(Handle module) {
 }
 
 bool FakeMixer::ReadMaster(int& left, int& right, bool& mute) {
-    if (!line_->works)
+    if (!line_->works) {
         return false;
+    }
     left = line_->left;
     right = line_->right;
     mute = line_->mute;
@@ -240,8 +267,9 @@ bool FakeMixer::ReadMaster(int& left, int& right, bool& mute) {
 }
 
 bool FakeMixer::WriteMaster(int left, int right, bool mute) {
-    if (!line_->works)
+    if (!line_->works) {
         return false;
+    }
     ++line_->writes;
     line_->left = left;
     line_->right = right;
@@ -250,10 +278,12 @@ bool FakeMixer::WriteMaster(int left, int right, bool mute) {
 }
 
 bool FakeMixer::SetMasterMute(bool mute) {
-    if (!line_->works)
+    if (!line_->works) {
         return false;
-    if (!mute)
+    }
+    if (!mute) {
         ++line_->muteClears;
+    }
     line_->mute = mute;
     return true;
 }

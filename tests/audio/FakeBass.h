@@ -3,10 +3,10 @@
 // A fake audio library for the player's tests: entry points that record their calls and a loader that
 // hands them out by name, with modules that can be made missing.
 
-#include "audio/lib/BassTypes.h"
 #include "audio/FadeTimer.h"
 #include "audio/MasterMixer.h"
 #include "audio/ModuleLoader.h"
+#include "audio/lib/BassTypes.h"
 
 #include <map>
 #include <memory>
@@ -125,8 +125,9 @@ public:
     bool Enabled() const override { return probe_->enabled; }
     // one period passes: the handler runs when the timer is enabled
     bool Tick() {
-        if (!probe_->enabled)
-            return false;
+        if (!probe_->enabled) {
+            { return false; }
+        }
         tick_();
         return true;
     }

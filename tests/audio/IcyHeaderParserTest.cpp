@@ -29,8 +29,9 @@ TEST(IcyHeaderParser, AcceptsBareLineFeedsAndBytesInPieces) {
     IcyHeaderParser p;
     const std::string head = "HTTP/1.0 200 OK\nContent-Type: audio/mpeg\n\n";
     std::size_t used = 0;
-    for (char c : head.substr(0, head.size() - 1))
+    for (char c : head.substr(0, head.size() - 1)) {
         EXPECT_EQ(p.Feed(&c, 1, used), Status::NeedMore);
+    }
     EXPECT_EQ(p.Feed(&head.back(), 1, used), Status::Done);
     EXPECT_EQ(p.MetaInterval(), 0);
 }
@@ -58,8 +59,9 @@ TEST(IcyHeaderParser, CutsOffTooManyLines) {
     IcyHeaderParser p;
     std::size_t used = 0;
     std::string head = "ICY 200 OK\r\n";
-    for (std::size_t i = 0; i < IcyHeaderParser::MaxLines + 5; ++i)
+    for (std::size_t i = 0; i < IcyHeaderParser::MaxLines + 5; ++i) {
         head += "x-a:b\r\n";
+    }
     EXPECT_EQ(FeedAll(p, head, used), Status::Invalid);
     EXPECT_LE(p.Lines().size(), IcyHeaderParser::MaxLines);
 }

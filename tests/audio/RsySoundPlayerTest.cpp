@@ -288,8 +288,9 @@ protected:
         ASSERT_TRUE(p.Play());
         for (int guard = 0; guard < 1000; ++guard) {
             FakeSync* mark = bass_.LivePositionMark();
-            if (!mark)
+            if (!mark) {
                 return;
+            }
             positions.push_back(mark->param);
             bass_.position = mark->param;
             bass_.Fire(*mark);
@@ -305,8 +306,9 @@ TEST_F(ProgressTest, LongStreamGetsAMarkEveryHundredth) {
     Run(pos, pc);
     // a mark would fall on the very end at 100 %, where the end notification speaks instead
     ASSERT_EQ(pos.size(), 99u);
-    for (std::size_t i = 0; i < pos.size(); ++i)
+    for (std::size_t i = 0; i < pos.size(); ++i) {
         EXPECT_EQ(pos[i], 2000000u * (i + 1)) << i;
+    }
     EXPECT_EQ(pc.front(), 1);
     EXPECT_EQ(pc.back(), 99);
     // the first mark is set for mix time, the later ones once each
@@ -321,8 +323,9 @@ TEST_F(ProgressTest, ShortStreamMarksAreAtLeast128KiBApart) {
     Run(pos, pc);
     ASSERT_EQ(pos.size(), 8u);
     EXPECT_EQ(pos[0], 10000u);
-    for (std::size_t i = 1; i < pos.size(); ++i)
+    for (std::size_t i = 1; i < pos.size(); ++i) {
         EXPECT_EQ(pos[i] - pos[i - 1], 131072u) << i;
+    }
     EXPECT_LT(pos.back(), 1000000u);
     EXPECT_EQ(pc[0], 1);
     EXPECT_EQ(pc[1], 14); // 141072 of 1000000
@@ -405,8 +408,9 @@ TEST_F(PlayerTest, SecondFadeDuringAFadeStillRestoresTheOriginalVolume) {
     p.SetFileName(File(QStringLiteral("a.mp3")));
     ASSERT_TRUE(p.Play());
     p.FadeOut();
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i) {
         timer_->Tick();
+    }
     p.FadeOut();
     while (timer_->Tick()) {
     }
@@ -430,8 +434,9 @@ TEST_F(PlayerTest, DestroyDuringAFadeStopsTheTimerAndRestoresTheVolume) {
     p.SetFileName(File(QStringLiteral("a.mp3")));
     ASSERT_TRUE(p.Play());
     p.FadeOut();
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         timer_->Tick();
+    }
     ASSERT_EQ(bass_.volume, 60u);
     SoundPlayer = nullptr;
     player_.reset();
@@ -446,8 +451,8 @@ TEST_F(PlayerTest, DestroyDuringAFadeStopsTheTimerAndRestoresTheVolume) {
 // ---- network streams
 
 TEST_F(PlayerTest, UpperCaseSchemeGoesToTheNetworkAndPlayStartsWithoutReopening) {
-    static constexpr char tags[] = "icy-name:Radio Eins\0icy-br:128\0icy-genre:Pop\0"; // the list ends with ""
-    bass_.icyTags = std::string(tags, sizeof tags - 1);
+    static constexpr char Tags[] = "icy-name:Radio Eins\0icy-br:128\0icy-genre:Pop\0"; // the list ends with ""
+    bass_.icyTags = std::string(Tags, sizeof Tags - 1);
     auto& p = Make();
     p.SetFileName(QStringLiteral("HTTP://127.0.0.1:8000/stream"));
     ASSERT_EQ(bass_.creates.size(), 1u);
@@ -497,8 +502,8 @@ TEST_F(PlayerTest, StatusTextsReachOnDownloadStatusAndDataDoesNot) {
 }
 
 TEST_F(PlayerTest, MetadataIsFetchedFromTheLibraryNotFromTheNotificationData) {
-    static const char title[] = "StreamTitle='Song';";
-    bass_.metaTags = title;
+    static const char Title[] = "StreamTitle='Song';";
+    bass_.metaTags = Title;
     auto& p = Make();
     std::vector<std::string> metas;
     p.OnMetaData = [&](const char* m) { metas.push_back(m ? m : "(null)"); };
@@ -506,7 +511,7 @@ TEST_F(PlayerTest, MetadataIsFetchedFromTheLibraryNotFromTheNotificationData) {
     auto meta = bass_.LiveSyncs(0xffff, BASS_SYNC_META);
     ASSERT_EQ(meta.size(), 1u);
     bass_.Fire(*meta[0], 0xdeadbeef);
-    EXPECT_EQ(metas, (std::vector<std::string>{title, title}));
+    EXPECT_EQ(metas, (std::vector<std::string>{Title, Title}));
 }
 
 TEST(BroadcastInfo, TakesExactLowerCasePrefixesOnly) {

@@ -5,7 +5,9 @@
 namespace horavia {
 namespace {
 
-TDateTime At(int h, int m, int s) { return EncodeDateTime({2026, 7, 12, h, m, s, 0}); }
+TDateTime At(int h, int m, int s) {
+    return EncodeDateTime({2026, 7, 12, h, m, s, 0});
+}
 
 TEST(DateTimeFormat, TwelveHourClock) {
     const TFormatSettings fs;

@@ -21,7 +21,7 @@ struct Expected {
 constexpr TPngKind A = TPngKind::RGBA;
 constexpr TPngKind C = TPngKind::RGB;
 
-const std::vector<Expected> kButtons = {
+const std::vector<Expected> KButtons = {
     {"timer_norm_48", 48, 48, A},     {"chrono_norm_48", 48, 48, A},  {"clock_norm_48", 48, 48, A},
     {"settings_norm_48", 48, 48, A},  {"min_norm", 15, 15, A},        {"min_hover", 15, 15, A},
     {"close_norm", 15, 15, A},        {"close_hover", 15, 15, A},     {"timer_hover_48", 48, 48, A},
@@ -34,15 +34,15 @@ const std::vector<Expected> kButtons = {
 };
 
 std::vector<Expected> DigitsTable() {
-    static const char* const large[] = {"large_0", "large_1", "large_2", "large_3", "large_4",
+    static const char* const Large[] = {"large_0", "large_1", "large_2", "large_3", "large_4",
                                         "large_5", "large_6", "large_7", "large_8", "large_9"};
-    static const char* const small[] = {"small_0", "small_1", "small_2", "small_3", "small_4",
+    static const char* const Small[] = {"small_0", "small_1", "small_2", "small_3", "small_4",
                                         "small_5", "small_6", "small_7", "small_8", "small_9"};
     std::vector<Expected> t;
-    for (const char* n : large) {
+    for (const char* n : Large) {
         t.push_back({n, 36, 48, A});
     }
-    for (const char* n : small) {
+    for (const char* n : Small) {
         t.push_back({n, 18, 24, A});
     }
     t.push_back({"large_:", 36, 48, A});
@@ -52,10 +52,10 @@ std::vector<Expected> DigitsTable() {
     return t;
 }
 
-const std::vector<Expected> kMainBox = {{"left_top", 6, 6, A},    {"right_top", 6, 6, A}, {"right_bottom", 5, 5, A},
+const std::vector<Expected> KMainBox = {{"left_top", 6, 6, A},    {"right_top", 6, 6, A}, {"right_bottom", 5, 5, A},
                                         {"left_bottom", 5, 5, A}, {"left", 2, 1, C},      {"top", 1, 2, C},
                                         {"right", 2, 1, C},       {"bottom", 1, 2, C}};
-const std::vector<Expected> kLcdBox = {{"left_top", 6, 6, A},    {"right_top", 6, 6, A}, {"right_bottom", 6, 6, A},
+const std::vector<Expected> KLcdBox = {{"left_top", 6, 6, A},    {"right_top", 6, 6, A}, {"right_bottom", 6, 6, A},
                                        {"left_bottom", 6, 6, A}, {"left", 2, 1, C},      {"top", 1, 2, C},
                                        {"right", 2, 1, C},       {"bottom", 1, 2, C}};
 
@@ -87,10 +87,10 @@ private:
 TImageCollections* ImageAssets::images_ = nullptr;
 
 TEST_F(ImageAssets, CollectionsHoldEveryPictureInOrder) {
-    ExpectCollection(Images().Buttons, kButtons, "Buttons");
+    ExpectCollection(Images().Buttons, KButtons, "Buttons");
     ExpectCollection(Images().Digits, DigitsTable(), "Digits");
-    ExpectCollection(Images().MainBox, kMainBox, "MainBox");
-    ExpectCollection(Images().LCDBox, kLcdBox, "LCDBox");
+    ExpectCollection(Images().MainBox, KMainBox, "MainBox");
+    ExpectCollection(Images().LCDBox, KLcdBox, "LCDBox");
 }
 
 TEST_F(ImageAssets, ButtonNamesResolveExactly) {

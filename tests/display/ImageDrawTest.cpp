@@ -65,8 +65,8 @@ std::string Marks(const Bitmap& b, Rgb8 ground) {
     return s;
 }
 
-const Rgb8 kGround{10, 200, 90};
-const Rgb8 kInk{250, 20, 130};
+const Rgb8 KGround{10, 200, 90};
+const Rgb8 KInk{250, 20, 130};
 
 TEST(BlendChannel, MatchesTheRoundedFormulaForEveryInput) {
     for (int a = 0; a < 256; ++a) {
@@ -83,17 +83,17 @@ TEST(BlendChannel, MatchesTheRoundedFormulaForEveryInput) {
 }
 
 TEST(Draw, AlphaZeroLeavesTheGroundAndFullAlphaReplacesIt) {
-    Bitmap dst = Filled(4, 4, kGround);
-    Draw(Solid(4, 4, kInk, 0), dst, 0, 0);
-    EXPECT_EQ(Marks(dst, kGround), "....\n....\n....\n....\n");
-    Draw(Solid(4, 4, kInk, 255), dst, 0, 0);
-    EXPECT_EQ(dst.Pixel(0, 0), kInk);
-    EXPECT_EQ(dst.Pixel(3, 3), kInk);
+    Bitmap dst = Filled(4, 4, KGround);
+    Draw(Solid(4, 4, KInk, 0), dst, 0, 0);
+    EXPECT_EQ(Marks(dst, KGround), "....\n....\n....\n....\n");
+    Draw(Solid(4, 4, KInk, 255), dst, 0, 0);
+    EXPECT_EQ(dst.Pixel(0, 0), KInk);
+    EXPECT_EQ(dst.Pixel(3, 3), KInk);
 }
 
 TEST(Draw, MiddleAlphaMixesInProportion) {
-    Bitmap dst = Filled(2, 1, kGround);
-    Draw(Solid(2, 1, kInk, 128), dst, 0, 0);
+    Bitmap dst = Filled(2, 1, KGround);
+    Draw(Solid(2, 1, KInk, 128), dst, 0, 0);
     // (250*128 + 10*127) / 255 = 130.47 -> 130; (20*128 + 200*127) / 255 = 109.65 -> 110;
     // (130*128 + 90*127) / 255 = 110.08 -> 110
     EXPECT_EQ(dst.Pixel(1, 0), (Rgb8{130, 110, 110}));
@@ -109,14 +109,14 @@ TEST(Draw, BlendingTwiceAccumulates) {
 }
 
 TEST(Draw, RgbPicturesReplace) {
-    Bitmap dst = Filled(3, 3, kGround);
-    Draw(Solid(1, 1, kInk, 0, TPngKind::RGB), dst, 1, 1);
-    EXPECT_EQ(Marks(dst, kGround), "...\n.#.\n...\n");
-    EXPECT_EQ(dst.Pixel(1, 1), kInk);
+    Bitmap dst = Filled(3, 3, KGround);
+    Draw(Solid(1, 1, KInk, 0, TPngKind::RGB), dst, 1, 1);
+    EXPECT_EQ(Marks(dst, KGround), "...\n.#.\n...\n");
+    EXPECT_EQ(dst.Pixel(1, 1), KInk);
 }
 
 TEST(Draw, PicturesAreClippedAtEveryEdge) {
-    const TPngImage block = Solid(3, 3, kInk, 255);
+    const TPngImage block = Solid(3, 3, KInk, 255);
     struct Case {
         int x, y;
         const char* marks;
@@ -125,28 +125,28 @@ TEST(Draw, PicturesAreClippedAtEveryEdge) {
                           Case{-1, 2, "....\n....\n##..\n##..\n"}, Case{2, 3, "....\n....\n....\n..##\n"},
                           Case{4, 0, "....\n....\n....\n....\n"}, Case{0, -3, "....\n....\n....\n....\n"},
                           Case{-100000, 5, "....\n....\n....\n....\n"}}) {
-        Bitmap dst = Filled(4, 4, kGround);
+        Bitmap dst = Filled(4, 4, KGround);
         Draw(block, dst, c.x, c.y);
-        EXPECT_EQ(Marks(dst, kGround), c.marks) << "at " << c.x << "," << c.y;
+        EXPECT_EQ(Marks(dst, KGround), c.marks) << "at " << c.x << "," << c.y;
     }
 }
 
 TEST(Draw, PixelsLandWhereThePictureHasThem) {
-    TPngImage p = Solid(2, 2, kGround, 255);
+    TPngImage p = Solid(2, 2, KGround, 255);
     p.Pixels[(1 * 2 + 0) * 4 + 0] = 1; // lower left differs
-    Bitmap dst = Filled(5, 5, kGround);
+    Bitmap dst = Filled(5, 5, KGround);
     Draw(p, dst, 2, 1);
-    EXPECT_EQ(Marks(dst, kGround), ".....\n.....\n..#..\n.....\n.....\n");
+    EXPECT_EQ(Marks(dst, KGround), ".....\n.....\n..#..\n.....\n.....\n");
 }
 
 TEST(Draw, EmptyOrInconsistentPicturesDrawNothing) {
-    Bitmap dst = Filled(2, 2, kGround);
+    Bitmap dst = Filled(2, 2, KGround);
     Draw(TPngImage{}, dst, 0, 0);
-    TPngImage wrong = Solid(2, 2, kInk, 255);
+    TPngImage wrong = Solid(2, 2, KInk, 255);
     wrong.Pixels.resize(4); // buffer shorter than its size says
     Draw(wrong, dst, 0, 0);
     StretchDraw(wrong, dst, {0, 0, 2, 2});
-    EXPECT_EQ(Marks(dst, kGround), "..\n..\n");
+    EXPECT_EQ(Marks(dst, KGround), "..\n..\n");
 }
 
 TPngImage Slice(int width, int height, Rgb8 first, Rgb8 second) {
@@ -161,51 +161,51 @@ TPngImage Slice(int width, int height, Rgb8 first, Rgb8 second) {
 TEST(StretchDraw, AVerticalEdgeSliceRepeatsDownTheRectangle) {
     const Rgb8 outer{80, 80, 80};
     const Rgb8 inner{230, 230, 230};
-    Bitmap dst = Filled(5, 8, kGround);
+    Bitmap dst = Filled(5, 8, KGround);
     StretchDraw(Slice(2, 1, outer, inner), dst, {1, 2, 3, 7});
     for (int y = 0; y < 8; ++y) {
         const bool in = y >= 2 && y < 7;
-        EXPECT_EQ(dst.Pixel(0, y), kGround);
-        EXPECT_EQ(dst.Pixel(1, y), in ? outer : kGround) << y;
-        EXPECT_EQ(dst.Pixel(2, y), in ? inner : kGround) << y;
-        EXPECT_EQ(dst.Pixel(3, y), kGround);
+        EXPECT_EQ(dst.Pixel(0, y), KGround);
+        EXPECT_EQ(dst.Pixel(1, y), in ? outer : KGround) << y;
+        EXPECT_EQ(dst.Pixel(2, y), in ? inner : KGround) << y;
+        EXPECT_EQ(dst.Pixel(3, y), KGround);
     }
 }
 
 TEST(StretchDraw, AHorizontalEdgeSliceRepeatsAlongTheRectangle) {
     const Rgb8 outer{80, 80, 80};
     const Rgb8 inner{230, 230, 230};
-    Bitmap dst = Filled(10, 4, kGround);
+    Bitmap dst = Filled(10, 4, KGround);
     StretchDraw(Slice(1, 2, inner, outer), dst, {2, 2, 9, 4});
-    EXPECT_EQ(Marks(dst, kGround), "..........\n..........\n..#######.\n..#######.\n");
+    EXPECT_EQ(Marks(dst, KGround), "..........\n..........\n..#######.\n..#######.\n");
     EXPECT_EQ(dst.Pixel(2, 2), inner);
     EXPECT_EQ(dst.Pixel(8, 3), outer);
 }
 
 TEST(StretchDraw, ScalesByNearestPixelAndClips) {
     // 2 x 2 picture stretched to 4 x 4 with its top-left quarter off the bitmap.
-    TPngImage p = Solid(2, 2, kInk, 255);
+    TPngImage p = Solid(2, 2, KInk, 255);
     p.Pixels[0] = 1; // top-left source pixel differs
-    Bitmap dst = Filled(3, 3, kGround);
+    Bitmap dst = Filled(3, 3, KGround);
     StretchDraw(p, dst, {-1, -1, 3, 3});
     EXPECT_EQ(dst.Pixel(0, 0).r, 1);
-    EXPECT_EQ(dst.Pixel(1, 0), kInk);
-    EXPECT_EQ(dst.Pixel(0, 1), kInk);
-    EXPECT_EQ(dst.Pixel(2, 2), kInk);
+    EXPECT_EQ(dst.Pixel(1, 0), KInk);
+    EXPECT_EQ(dst.Pixel(0, 1), KInk);
+    EXPECT_EQ(dst.Pixel(2, 2), KInk);
 }
 
 TEST(StretchDraw, EmptyOrInvertedRectanglesDrawNothing) {
-    Bitmap dst = Filled(3, 3, kGround);
-    StretchDraw(Solid(1, 1, kInk, 255), dst, {2, 2, 2, 3});
-    StretchDraw(Solid(1, 1, kInk, 255), dst, {2, 2, 1, 1});
-    StretchDraw(Solid(1, 1, kInk, 255), dst, {5, 5, 9, 9});
-    EXPECT_EQ(Marks(dst, kGround), "...\n...\n...\n");
+    Bitmap dst = Filled(3, 3, KGround);
+    StretchDraw(Solid(1, 1, KInk, 255), dst, {2, 2, 2, 3});
+    StretchDraw(Solid(1, 1, KInk, 255), dst, {2, 2, 1, 1});
+    StretchDraw(Solid(1, 1, KInk, 255), dst, {5, 5, 9, 9});
+    EXPECT_EQ(Marks(dst, KGround), "...\n...\n...\n");
 }
 
 TEST(Draw, DrawingDoesNotAllocate) {
-    Bitmap dst = Filled(400, 280, kGround);
-    const TPngImage glyph = Solid(36, 48, kInk, 77);
-    const TPngImage slice = Slice(2, 1, kInk, kGround);
+    Bitmap dst = Filled(400, 280, KGround);
+    const TPngImage glyph = Solid(36, 48, KInk, 77);
+    const TPngImage slice = Slice(2, 1, KInk, KGround);
     gAllocations = 0;
     gCounting = true;
     Draw(glyph, dst, 38, 165);

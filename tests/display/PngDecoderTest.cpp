@@ -115,11 +115,11 @@ TEST(PngDecoder, OtherFormatsAreRefused) {
 }
 
 TEST(PngDecoder, OversizedPicturesAreRefused) {
-    const int wide = kMaxPngSide + 1;
+    const int wide = KMaxPngSide + 1;
     std::string error;
     EXPECT_FALSE(DecodePng(EncodePng({wide, 1, 2, 8, false}, std::vector<std::uint8_t>(wide * 3)), &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(DecodePng(EncodePng({kMaxPngSide, 1, 2, 8, false}, std::vector<std::uint8_t>(kMaxPngSide * 3))));
+    EXPECT_TRUE(DecodePng(EncodePng({KMaxPngSide, 1, 2, 8, false}, std::vector<std::uint8_t>(KMaxPngSide * 3))));
 }
 
 } // namespace

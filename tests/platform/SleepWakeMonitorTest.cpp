@@ -23,8 +23,8 @@ protected:
         resumed = std::make_unique<QSignalSpy>(monitor.get(), &SleepWakeMonitor::resumed);
         sessionChanged = std::make_unique<QSignalSpy>(monitor.get(), &SleepWakeMonitor::sessionChanged);
         monitor->Start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return monitor->HoldsSleepDelay() && !monitor->SessionPath().isEmpty(); },
-                                    10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return monitor->HoldsSleepDelay() && !monitor->SessionPath().isEmpty(); }, 10000));
         // The subscriptions to the session went out after logind named it; make sure the bus has them.
         ASSERT_TRUE(Desktop().SettleSystemBus());
     }

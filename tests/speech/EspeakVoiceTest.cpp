@@ -11,16 +11,16 @@ namespace {
 
 using test::RecordedVoice;
 
-const QString kMandarin = QStringLiteral("Chinese (Mandarin, latin as Pinyin) (cmn-latn-pinyin)");
-const QString kAmerican = QStringLiteral("English (America) (en-us)");
+const QString KMandarin = QStringLiteral("Chinese (Mandarin, latin as Pinyin) (cmn-latn-pinyin)");
+const QString KAmerican = QStringLiteral("English (America) (en-us)");
 
 // espeak-ng's mnemonics for English number words, and its marker for a switch to English inside a voice:
 // "hai two", "fen one" and "miao three" are what the plain Mandarin voice makes of 还, 分 and 秒.
-const QStringList kEnglishInMandarin = {QStringLiteral("(en)"), QStringLiteral("w'0n"), QStringLiteral("t'u:"),
+const QStringList KEnglishInMandarin = {QStringLiteral("(en)"), QStringLiteral("w'0n"), QStringLiteral("t'u:"),
                                         QStringLiteral("Tr'i:"), QStringLiteral("w'Vn")};
 
 void ExpectNoEnglish(const QString& phonemes) {
-    for (const QString& english : kEnglishInMandarin) {
+    for (const QString& english : KEnglishInMandarin) {
         EXPECT_FALSE(phonemes.contains(english)) << phonemes.toStdString() << " holds " << english.toStdString();
     }
 }
@@ -29,8 +29,8 @@ TEST(EspeakVoiceListTest, ListsManyVoicesWithMandarinFirstAndAmericanEnglishSeco
     RecordedVoice recorded;
     const QStringList voices = recorded.voice.GetVoices();
     ASSERT_GT(voices.size(), 2);
-    EXPECT_EQ(voices[0], kMandarin);
-    EXPECT_EQ(voices[1], kAmerican);
+    EXPECT_EQ(voices[0], KMandarin);
+    EXPECT_EQ(voices[1], KAmerican);
     EXPECT_TRUE(voices.contains(QStringLiteral("Chinese (Mandarin, latin as English) (cmn)")));
 }
 
@@ -133,12 +133,12 @@ TEST(EspeakVoiceLifeTest, NothingStartsBeforeFirstUseAndDestroyingWhileSpeakingI
 TEST(EspeakVoiceLifeTest, WithoutSoundOutputTheSynthesisStillRuns) {
     RecordedVoice silent(false);
     silent.voice.Speak(QStringLiteral("还有 4 分钟 59 秒"));
-    ASSERT_TRUE(silent.voice.WaitUntilIdle(test::kSpeechTimeout));
+    ASSERT_TRUE(silent.voice.WaitUntilIdle(test::KSpeechTimeout));
     EXPECT_GT(silent.recording->SampleRate(), 0); // the sink was asked to open
     EXPECT_EQ(silent.recording->Written(), 0u);
     // And the voice keeps working for the next one.
     silent.voice.Speak(QStringLiteral("It's 3:00 PM"));
-    EXPECT_TRUE(silent.voice.WaitUntilIdle(test::kSpeechTimeout));
+    EXPECT_TRUE(silent.voice.WaitUntilIdle(test::KSpeechTimeout));
 }
 
 } // namespace

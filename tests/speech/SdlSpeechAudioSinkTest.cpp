@@ -16,7 +16,7 @@
 namespace horavia {
 namespace {
 
-constexpr int kRate = 22050;
+constexpr int KRate = 22050;
 
 // SDL reads its driver from the environment when the audio subsystem starts, which the sink does on Open.
 class SdlSpeechAudioSinkTest : public testing::Test {
@@ -48,7 +48,7 @@ protected:
 
     // Polls the file until the condition holds; the disk driver writes at the pace of real playback.
     bool WaitForOutput(const std::function<bool(const std::vector<std::int16_t>&)>& done) const {
-        const auto deadline = std::chrono::steady_clock::now() + test::kSpeechTimeout;
+        const auto deadline = std::chrono::steady_clock::now() + test::KSpeechTimeout;
         while (std::chrono::steady_clock::now() < deadline) {
             if (done(Written())) {
                 return true;
@@ -73,10 +73,10 @@ TEST_F(SdlSpeechAudioSinkTest, TheDeviceReceivesTheSpeech) {
     {
         test::RecordedVoice recorded;
         recorded.voice.Speak(QStringLiteral("还有 4 分钟 59 秒"));
-        ASSERT_TRUE(recorded.voice.WaitUntilIdle(test::kSpeechTimeout));
+        ASSERT_TRUE(recorded.voice.WaitUntilIdle(test::KSpeechTimeout));
         expected = recorded.recording->Samples();
     }
-    const std::size_t head = kRate; // the first second is enough to compare
+    const std::size_t head = KRate; // the first second is enough to compare
     ASSERT_GT(expected.size(), head);
 
     EspeakVoice voice(std::make_unique<SdlSpeechAudioSink>());
@@ -97,9 +97,9 @@ TEST_F(SdlSpeechAudioSinkTest, TheDeviceReceivesTheSpeech) {
 TEST_F(SdlSpeechAudioSinkTest, ClearDropsWhatIsQueuedAndNotYetPlayed) {
     UseDriver("disk");
     SdlSpeechAudioSink sink;
-    ASSERT_TRUE(sink.Open(kRate));
-    const std::vector<std::int16_t> old(static_cast<std::size_t>(kRate) * 10, 1000); // ten seconds
-    const std::vector<std::int16_t> next(static_cast<std::size_t>(kRate) / 5, 2000);
+    ASSERT_TRUE(sink.Open(KRate));
+    const std::vector<std::int16_t> old(static_cast<std::size_t>(KRate) * 10, 1000); // ten seconds
+    const std::vector<std::int16_t> next(static_cast<std::size_t>(KRate) / 5, 2000);
     sink.Write(old.data(), old.size());
     sink.Clear();
     sink.Write(next.data(), next.size());
@@ -107,14 +107,14 @@ TEST_F(SdlSpeechAudioSinkTest, ClearDropsWhatIsQueuedAndNotYetPlayed) {
         return std::count(out.begin(), out.end(), std::int16_t{2000}) == static_cast<std::ptrdiff_t>(next.size());
     }));
     const std::vector<std::int16_t> out = Written();
-    EXPECT_LT(std::count(out.begin(), out.end(), std::int16_t{1000}), kRate);
+    EXPECT_LT(std::count(out.begin(), out.end(), std::int16_t{1000}), KRate);
 }
 
 TEST_F(SdlSpeechAudioSinkTest, ReopeningAtTheSameRateKeepsTheDevice) {
     UseDriver("dummy");
     SdlSpeechAudioSink sink;
-    ASSERT_TRUE(sink.Open(kRate));
-    EXPECT_TRUE(sink.Open(kRate));
+    ASSERT_TRUE(sink.Open(KRate));
+    EXPECT_TRUE(sink.Open(KRate));
     EXPECT_TRUE(sink.Open(16000));
     const std::int16_t samples[4] = {1, 2, 3, 4};
     sink.Write(samples, 4);
@@ -126,9 +126,9 @@ TEST_F(SdlSpeechAudioSinkTest, WithoutAnyOutputSpeechIsDroppedAndTheFailureLogge
     test::SpeechLogCapture log;
     EspeakVoice voice(std::make_unique<SdlSpeechAudioSink>());
     voice.Speak(QStringLiteral("还有 4 分钟 59 秒"));
-    ASSERT_TRUE(voice.WaitUntilIdle(test::kSpeechTimeout));
+    ASSERT_TRUE(voice.WaitUntilIdle(test::KSpeechTimeout));
     voice.Speak(QStringLiteral("It's 3:00 PM"));
-    ASSERT_TRUE(voice.WaitUntilIdle(test::kSpeechTimeout));
+    ASSERT_TRUE(voice.WaitUntilIdle(test::KSpeechTimeout));
     const QStringList warnings = log.Warnings();
     ASSERT_EQ(warnings.size(), 1) << warnings.join(QStringLiteral("\n")).toStdString();
     EXPECT_TRUE(warnings[0].contains(QStringLiteral("No sound output"))) << warnings[0].toStdString();

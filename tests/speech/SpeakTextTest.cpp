@@ -12,7 +12,7 @@ using test::RecordedVoice;
 
 std::vector<std::int16_t> SpokenAlone(RecordedVoice& recorded, const QString& text) {
     SpeakText(recorded.voice, text);
-    EXPECT_TRUE(recorded.voice.WaitUntilIdle(test::kSpeechTimeout));
+    EXPECT_TRUE(recorded.voice.WaitUntilIdle(test::KSpeechTimeout));
     return recorded.recording->Samples();
 }
 
@@ -66,7 +66,7 @@ TEST(SpeakTextSynthesisTest, SpeakingAgainCutsOffTheFirstAndLeavesOnlyTheSecond)
     const std::size_t writtenBefore = recorded.recording->Written();
     SpeakText(recorded.voice, longText);
     SpeakText(recorded.voice, shortText);
-    ASSERT_TRUE(recorded.voice.WaitUntilIdle(test::kSpeechTimeout));
+    ASSERT_TRUE(recorded.voice.WaitUntilIdle(test::KSpeechTimeout));
 
     const std::vector<std::int16_t> left = recorded.recording->Samples();
     EXPECT_TRUE(test::SameSpeech(left, shortAlone));

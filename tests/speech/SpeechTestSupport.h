@@ -18,7 +18,7 @@
 namespace horavia::test {
 
 // Generous: synthesis takes milliseconds, but the test machine is shared.
-inline constexpr std::chrono::seconds kSpeechTimeout{60};
+inline constexpr std::chrono::seconds KSpeechTimeout{60};
 
 // Collects the warnings of the speech category while it lives.
 class SpeechLogCapture final {

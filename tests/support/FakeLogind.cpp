@@ -9,8 +9,7 @@
 
 namespace horavia::test {
 
-FakeLogind::FakeLogind(const QDBusConnection& connection, QObject* parent)
-    : QObject(parent), connection_(connection) {}
+FakeLogind::FakeLogind(const QDBusConnection& connection, QObject* parent) : QObject(parent), connection_(connection) {}
 
 FakeLogind::~FakeLogind() {
     Reset();
@@ -88,8 +87,8 @@ void FakeLogind::EmitSessionSignal(const QString& name, const QString& path) {
 void FakeLogind::EmitSessionActive(bool active, const QString& path) {
     QDBusMessage signal = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                      QStringLiteral("PropertiesChanged"));
-    signal << QStringLiteral("org.freedesktop.login1.Session")
-           << QVariantMap{{QStringLiteral("Active"), active}} << QStringList{};
+    signal << QStringLiteral("org.freedesktop.login1.Session") << QVariantMap{{QStringLiteral("Active"), active}}
+           << QStringList{};
     connection_.send(signal);
 }
 

@@ -49,8 +49,7 @@ public:
     bool FailInhibit = false; // answer Inhibit with an access-denied error
 
 public Q_SLOTS:
-    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why,
-                                    const QString& mode);
+    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why, const QString& mode);
     QDBusObjectPath GetSession(const QString& id);
     /// Answers once every call sent before it has been handled.
     void Ping() {}

@@ -19,8 +19,8 @@ public:
 
     int InhibitCalls = 0;
     int UnInhibitCalls = 0;
-    int UnknownCookies = 0;   // UnInhibit calls with a cookie that was never given or already ended
-    QSet<uint> Active;        // cookies given and not yet ended
+    int UnknownCookies = 0; // UnInhibit calls with a cookie that was never given or already ended
+    QSet<uint> Active;      // cookies given and not yet ended
     QString LastApplication;
     QString LastReason;
     bool FailInhibit = false; // answer Inhibit with an error

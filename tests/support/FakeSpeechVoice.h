@@ -35,7 +35,7 @@ public:
     void SetVoices(QStringList voices) { voices_ = std::move(voices); }
 
     bool failSpeaking = false; // Speak records the text, then fails as a lost service would
-    int current = -1; // index of the chosen voice, -1 while none was chosen
+    int current = -1;          // index of the chosen voice, -1 while none was chosen
     int getVoicesCalls = 0;
     std::vector<int> setVoiceCalls;
     std::vector<QString> spoken;

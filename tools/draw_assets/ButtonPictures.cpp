@@ -23,14 +23,14 @@ struct TIconPalette {
     bool Halo;
 };
 
-const TIconPalette kNormalIcon{QColor(58, 62, 70), QColor(255, 255, 255), QColor(200, 205, 212), QColor(205, 128, 40),
+const TIconPalette KNormalIcon{QColor(58, 62, 70), QColor(255, 255, 255), QColor(200, 205, 212), QColor(205, 128, 40),
                                false};
-const TIconPalette kHoverIcon{QColor(14, 88, 178), QColor(242, 248, 255), QColor(160, 200, 245), QColor(236, 140, 30),
+const TIconPalette KHoverIcon{QColor(14, 88, 178), QColor(242, 248, 255), QColor(160, 200, 245), QColor(236, 140, 30),
                               true};
-const QColor kHaloColour(70, 160, 255);
+const QColor KHaloColour(70, 160, 255);
 
-const QColor kLcdInk(56, 58, 54);
-const QColor kLcdHover(12, 94, 204);
+const QColor KLcdInk(56, 58, 54);
+const QColor KLcdHover(12, 94, 204);
 
 QPointF Polar(QPointF centre, double radius, double degreesFromTwelve) {
     const double a = degreesFromTwelve * std::numbers::pi / 180.0;
@@ -179,7 +179,7 @@ void PaintGear(QPainter& p, const TIconPalette& pal) {
 }
 
 QImage TabIcon(void (*paint)(QPainter&, const TIconPalette&), bool hovered) {
-    const TIconPalette& pal = hovered ? kHoverIcon : kNormalIcon;
+    const TIconPalette& pal = hovered ? KHoverIcon : KNormalIcon;
     QImage icon = NewCanvas(48, 48);
     QPainter p;
     BeginSmooth(p, icon);
@@ -188,7 +188,7 @@ QImage TabIcon(void (*paint)(QPainter&, const TIconPalette&), bool hovered) {
     if (!pal.Halo) {
         return icon;
     }
-    QImage out = Glow(icon, kHaloColour, 5, 1.6);
+    QImage out = Glow(icon, KHaloColour, 5, 1.6);
     p.begin(&out);
     p.drawImage(0, 0, icon);
     p.end();
@@ -309,7 +309,7 @@ void PaintLcdIcon(QPainter& p, TLcdIcon icon, QColor ink) {
 
 // An LCD button: a 10 x 10 icon at the left and its two-character label beside it.
 QImage LcdButton(TLcdIcon icon, const QString& label, bool hovered) {
-    const QColor ink = hovered ? kLcdHover : kLcdInk;
+    const QColor ink = hovered ? KLcdHover : KLcdInk;
     QImage canvas = NewCanvas(55, 12);
     QPainter p;
     BeginSmooth(p, canvas);

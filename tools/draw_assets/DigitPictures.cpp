@@ -13,11 +13,11 @@
 namespace horavia::tools {
 namespace {
 
-const QColor kInk(40, 42, 38);
+const QColor KInk(40, 42, 38);
 // Unlit segments show faintly, as on a real liquid-crystal panel.
-constexpr double kGhostAlpha = 0.075;
+constexpr double KGhostAlpha = 0.075;
 // Italic slant: horizontal shift per pixel of height.
-constexpr double kSlant = 0.11;
+constexpr double KSlant = 0.11;
 
 // Geometry of one seven-segment digit inside its cell.
 struct TSegmentBox {
@@ -53,11 +53,11 @@ std::array<QPolygonF, 7> Segments(const TSegmentBox& b) {
 }
 
 // Lit segments of each digit, as bits a (1) to g (64).
-constexpr std::array<int, 10> kDigitSegments{0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+constexpr std::array<int, 10> KDigitSegments{0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
 QTransform Slant(double height) {
     // x' = x - kSlant * (y - height / 2): the top leans right, the middle stays in place.
-    return QTransform(1, 0, -kSlant, 1, kSlant * height / 2, 0);
+    return QTransform(1, 0, -KSlant, 1, KSlant * height / 2, 0);
 }
 
 TSegmentBox BoxFor(int width, int height) {
@@ -77,9 +77,9 @@ QImage DrawDigit(int digit, int width, int height) {
     p.setPen(Qt::NoPen);
     const auto segments = Segments(BoxFor(width, height));
     for (int s = 0; s < 7; ++s) {
-        QColor c = kInk;
-        if ((kDigitSegments[static_cast<std::size_t>(digit)] & (1 << s)) == 0) {
-            c.setAlphaF(kGhostAlpha);
+        QColor c = KInk;
+        if ((KDigitSegments[static_cast<std::size_t>(digit)] & (1 << s)) == 0) {
+            c.setAlphaF(KGhostAlpha);
         }
         p.setBrush(c);
         p.drawPolygon(segments[static_cast<std::size_t>(s)]);
@@ -94,7 +94,7 @@ QImage DrawColon(int width, int height) {
     BeginSmooth(p, canvas);
     p.setTransform(Slant(height));
     p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
+    p.setBrush(KInk);
     const double size = 5.0;
     const double cx = width / 2.0;
     const double cy = height / 2.0;
@@ -109,7 +109,7 @@ QImage DrawSlash(int width, int height) {
     QImage canvas = NewCanvas(width, height);
     QPainter p;
     BeginSmooth(p, canvas);
-    QPen pen(kInk, 2.4, Qt::SolidLine, Qt::FlatCap);
+    QPen pen(KInk, 2.4, Qt::SolidLine, Qt::FlatCap);
     p.setPen(pen);
     p.drawLine(QPointF(width * 0.28, height - 2.5), QPointF(width * 0.78, 2.5));
     p.end();
@@ -133,7 +133,7 @@ QImage DrawMarker(const QString& text, bool upper, int width, int height) {
     BeginSmooth(p, canvas);
     p.setTransform(Slant(height));
     p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
+    p.setBrush(KInk);
     p.drawPath(path);
     p.end();
     return canvas;

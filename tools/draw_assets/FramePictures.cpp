@@ -13,11 +13,11 @@ struct TFrameColours {
     QColor Inner;
 };
 
-const TFrameColours kMainBoxColours{QColor(88, 89, 92), QColor(238, 238, 238)};
-const TFrameColours kLcdBoxColours{QColor(104, 106, 100), QColor(176, 179, 166)};
+const TFrameColours KMainBoxColours{QColor(88, 89, 92), QColor(238, 238, 238)};
+const TFrameColours KLcdBoxColours{QColor(104, 106, 100), QColor(176, 179, 166)};
 
 // Pixels cut from each row at the top of the window outline (the shape picture uses the same rows).
-constexpr int kOutlineInset[6] = {4, 2, 1, 1, 0, 0};
+constexpr int KOutlineInset[6] = {4, 2, 1, 1, 0, 0};
 
 // A top-left corner of size x size: a ring of two 1-pixel lines along a quarter circle of the given
 // radius, anti-aliased by 16 x 16 samples per pixel, clear inside and outside the ring. With
@@ -34,7 +34,7 @@ QImage Corner(int size, double radius, const TFrameColours& colours, bool clipTo
         if (x >= size || y >= size || !clipToOutline) {
             return true;
         }
-        return size == 6 ? x >= kOutlineInset[y] : std::hypot(x + 0.5 - radius, y + 0.5 - radius) <= radius;
+        return size == 6 ? x >= KOutlineInset[y] : std::hypot(x + 0.5 - radius, y + 0.5 - radius) <= radius;
     };
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -91,7 +91,7 @@ QImage Slice(int width, int height, QColor first, QColor second) {
 
 QImage DrawFramePicture(std::string_view collection, std::string_view name, int width, int height) {
     const bool mainBox = collection == "MainBox";
-    const TFrameColours& colours = mainBox ? kMainBoxColours : kLcdBoxColours;
+    const TFrameColours& colours = mainBox ? KMainBoxColours : KLcdBoxColours;
     if (name == "left" || name == "top") {
         return Slice(width, height, colours.Outer, colours.Inner);
     }
@@ -120,7 +120,7 @@ QImage DrawShapePicture() {
     QImage out(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
         const int fromEdge = std::min(y, h - 1 - y);
-        const int inset = fromEdge < 6 ? kOutlineInset[fromEdge] : 0;
+        const int inset = fromEdge < 6 ? KOutlineInset[fromEdge] : 0;
         for (int x = 0; x < w; ++x) {
             const bool inside = x >= inset && x < w - inset;
             out.setPixel(x, y, inside ? qRgb(0, 0, 0) : qRgb(255, 255, 255));

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     QStringList files;
     bool ok = true;
 
-    for (const TImageCollectionTable& table : kImageCollectionTables) {
+    for (const TImageCollectionTable& table : KImageCollectionTables) {
         const QString folder = QStringLiteral("images/") + ToQString(table.Name);
         root.mkpath(folder);
         for (const TImageAssetEntry& entry : table.Entries) {
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     files << QStringLiteral("shape.png");
 
     root.mkpath(QStringLiteral("icons"));
-    for (int size : kProgramIconSizes) {
+    for (int size : KProgramIconSizes) {
         const QString file = QStringLiteral("icons/horavia-%1.png").arg(size);
         ok = WritePng(DrawProgramIcon(size), root.filePath(file), true, TPngLayout::Plain) && ok;
         files << file;
