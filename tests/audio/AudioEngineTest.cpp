@@ -318,18 +318,27 @@ TEST_F(RealPlayerTest, OutputVolumeScalesTheSamples) {
 
 // ---- network stream served from inside the test
 
+// A listening socket on 127.0.0.1 at a port the system picks; the port is written to `port`, 0 when the
+// socket could not be made to listen.
+int ListenOnLoopback(int backlog, int* port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0 || ::listen(fd, backlog) != 0) {
+        *port = 0;
+        return fd;
+    }
+    *port = ntohs(a.sin_port);
+    return fd;
+}
+
 class IcyServer {
 public:
     explicit IcyServer(std::string response) : response_(std::move(response)) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        ::listen(fd_, 1);
+        fd_ = ListenOnLoopback(1, &port_);
         // serves every connection the same answer until the server goes
         thread_ = std::thread([this] {
             for (;;) {
@@ -428,15 +437,7 @@ TEST_F(RealPlayerTest, HttpStreamPlaysWithHeadersAsStatusAndIcyTags) {
 class HeldServer {
 public:
     explicit HeldServer(std::string response) : response_(std::move(response)) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        ::listen(fd_, 4);
+        fd_ = ListenOnLoopback(4, &port_);
         thread_ = std::thread([this] {
             for (;;) {
                 const int c = ::accept(fd_, nullptr, nullptr);
@@ -574,15 +575,10 @@ TEST_F(RealPlayerTest, PlayerClosedWhileItsServerHoldsBackLeavesNothingBehind) {
 
 TEST_F(RealPlayerTest, PathShapedLikeAnAddressIsOpenedAsAFile) {
     // a port that the text would reach, were it taken as an address
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    socklen_t len = sizeof a;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-    ASSERT_EQ(::listen(listener, 4), 0);
-    const std::string host = "127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+    int port = 0;
+    const int listener = ListenOnLoopback(4, &port);
+    ASSERT_GT(port, 0);
+    const std::string host = "127.0.0.1:" + std::to_string(port);
     const std::string name = "tcp://" + host + "/x.mp3";
     // the same text read as a path below the working folder holds a real sound
     ASSERT_TRUE(QDir(mediaDir->path()).mkpath(QString::fromStdString("tcp:/" + host)));

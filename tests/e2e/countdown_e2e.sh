@@ -5,10 +5,8 @@ set -euo pipefail
 program=$1
 source "$(dirname "$0")/lib.sh"
 
-command -v ffmpeg >/dev/null || { echo "ffmpeg is missing: cannot make the alarm sound"; exit 1; }
 sound="$E2E_TMP/alarm sound.wav"
-ffmpeg -loglevel error -f lavfi -i "sine=frequency=880:duration=20" -ac 2 -ar 44100 "$sound"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/out.raw" SDL_DISKAUDIODELAY=10
+alarm_sound 20 "$sound"
 
 start_x
 

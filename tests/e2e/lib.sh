@@ -96,6 +96,14 @@ click() {
 # hex_utf16 <text>: the text as UTF-16LE bytes in the settings file's "aa,bb,..." notation.
 hex_utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'; }
 
+# alarm_sound <seconds> <file>: a sine tone of that length as the alarm, with the program's audio
+# written by SDL's disk driver to $SDL_DISKAUDIOFILE, where the tests read what sounded.
+alarm_sound() {
+    command -v ffmpeg >/dev/null || fail "ffmpeg is missing: cannot make the alarm sound"
+    ffmpeg -loglevel error -f lavfi -i "sine=frequency=880:duration=$1" -ac 2 -ar 44100 "$2"
+    export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/out.raw" SDL_DISKAUDIODELAY=10
+}
+
 # write_settings <show box 0|1> <play sound 0|1> <sound file>: a complete settings file, speech off.
 write_settings() {
     mkdir -p "$XDG_CONFIG_HOME/horavia"

@@ -7,10 +7,8 @@ program=$1
 tray_host=$2
 source "$(dirname "$0")/lib.sh"
 
-command -v ffmpeg >/dev/null || { echo "ffmpeg is missing: cannot make the alarm sound"; exit 1; }
 sound="$E2E_TMP/alarm.wav"
-ffmpeg -loglevel error -f lavfi -i "sine=frequency=880:duration=10" -ac 2 -ar 44100 "$sound"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/out.raw" SDL_DISKAUDIODELAY=10
+alarm_sound 10 "$sound"
 
 start_x
 start_tray "$tray_host"
