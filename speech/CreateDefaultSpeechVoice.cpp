@@ -2,11 +2,18 @@
 
 #include "speech/EspeakVoice.h"
 #include "speech/SdlSpeechAudioSink.h"
+#include "speech/SpeechDispatcherVoice.h"
+
+#include <vector>
 
 namespace horavia {
 
-std::unique_ptr<SpeechVoice> CreateDefaultSpeechVoice() {
-    return std::make_unique<EspeakVoice>(std::make_unique<SdlSpeechAudioSink>());
+std::unique_ptr<ChoosingSpeechVoice> CreateDefaultSpeechVoice() {
+    std::vector<ChoosingSpeechVoice::Backend> backends;
+    backends.push_back({QStringLiteral("speech-dispatcher"), std::make_unique<SpeechDispatcherVoice>()});
+    backends.push_back(
+        {QStringLiteral("espeak-ng"), std::make_unique<EspeakVoice>(std::make_unique<SdlSpeechAudioSink>())});
+    return std::make_unique<ChoosingSpeechVoice>(std::move(backends));
 }
 
 } // namespace horavia

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "speech/SpeechVoice.h"
+
+#include <chrono>
+#include <memory>
+
+namespace horavia {
+
+// The desktop's speech service, speech-dispatcher, reached through libspeechd. Its voices are the service's
+// synthesis voices of every output module, each named "voice (language, module)" so that names stay unique.
+// Every exchange with the service happens on a thread of the voice's own: Speak and SetVoice only leave a note
+// for it and return, and GetVoices waits at most answerTimeout for the first list, so a service that hangs
+// costs the caller that wait once and nothing afterwards. The connection is opened on first use and opened
+// again when the service has gone away (a restart), with the chosen voice set anew.
+class SpeechDispatcherVoice final : public SpeechVoice {
+public:
+    /// socketPath is the service's socket; empty means libspeechd's own choice, which also starts an installed
+    /// service that is not running yet.
+    explicit SpeechDispatcherVoice(QString socketPath = {},
+                                   std::chrono::milliseconds answerTimeout = std::chrono::milliseconds{3000});
+    ~SpeechDispatcherVoice() override;
+
+    SpeechDispatcherVoice(const SpeechDispatcherVoice&) = delete;
+    SpeechDispatcherVoice& operator=(const SpeechDispatcherVoice&) = delete;
+
+    /// Raises SpeechError when the service does not answer in time, refuses the connection or has no voice.
+    QStringList GetVoices() override;
+    void SetVoice(int index) override;
+    /// Cancels what this program still has spoken or queued in the service, then queues text.
+    void Speak(const QString& text) override;
+
+    /// Waits until everything asked of SetVoice and Speak has been handed to the service; false on timeout.
+    bool WaitUntilIdle(std::chrono::milliseconds timeout);
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+} // namespace horavia
