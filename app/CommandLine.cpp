@@ -5,7 +5,7 @@
 namespace horavia {
 namespace {
 
-constexpr std::string_view Help = R"(Usage: horavia [--help] [--version]
+constexpr std::string_view Help = R"(Usage: horavia [--help] [--version] [--list-voices]
 
 Horavia is a countdown timer, stopwatch and clock drawn as an LCD. It is used with the mouse:
 the four tabs choose the countdown, the stopwatch, the clock and the settings; F1 opens the help.
@@ -13,6 +13,9 @@ the four tabs choose the countdown, the stopwatch, the clock and the settings; F
 Options:
   --help      print this text and exit
   --version   print the version and exit
+  --list-voices
+              print the speech voices the settings offer, one a line: the back-end, a tab, the
+              voice's name; the desktop's speech-dispatcher when it answers, then the embedded voices
 
 Settings are stored in $XDG_CONFIG_HOME/horavia/settings.conf (~/.config/horavia/ by default).
 Problems are logged on standard error under the categories horavia.*; set
@@ -30,6 +33,9 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
         }
         if (arg == "--version" || arg == "-v") {
             return {CommandLineAction::PrintVersion, "horavia " HORAVIA_VERSION "\n"};
+        }
+        if (arg == "--list-voices") {
+            return {CommandLineAction::ListVoices, {}};
         }
         // Options of Qt itself (-platform, -style ...) and their values pass through to the application.
         if (arg.starts_with("--")) {

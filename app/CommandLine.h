@@ -5,9 +5,9 @@
 
 namespace horavia {
 
-// What the command line asks for. Only --help and --version are understood; they are answered before
-// any window system is touched, so they work without a display.
-enum class CommandLineAction { Run, PrintHelp, PrintVersion, Refuse };
+// What the command line asks for. Only --help, --version and --list-voices are understood; they are
+// answered before any window system is touched, so they work without a display.
+enum class CommandLineAction { Run, PrintHelp, PrintVersion, ListVoices, Refuse };
 
 struct CommandLineResult {
     CommandLineAction Action = CommandLineAction::Run;

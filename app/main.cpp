@@ -13,6 +13,27 @@
 #include <cstdio>
 #include <string>
 
+namespace {
+
+// The voices the settings dialog would offer, with the back-end of each; no window system is needed.
+int ListVoices() {
+    const std::unique_ptr<horavia::ChoosingSpeechVoice> voice = horavia::CreateDefaultSpeechVoice();
+    QStringList names;
+    try {
+        names = voice->GetVoices();
+    } catch (const horavia::SpeechError& error) {
+        std::fprintf(stderr, "horavia: no speech voice: %s\n", error.what());
+        return 1;
+    }
+    const QStringList backends = voice->VoiceBackends();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        std::printf("%s\t%s\n", qUtf8Printable(backends[i]), qUtf8Printable(names[i]));
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     const horavia::CommandLineResult command = horavia::ParseCommandLine(argc, argv);
     switch (command.Action) {
@@ -20,6 +41,8 @@ int main(int argc, char** argv) {
     case horavia::CommandLineAction::PrintVersion:
         std::fputs(command.Text.c_str(), stdout);
         return 0;
+    case horavia::CommandLineAction::ListVoices:
+        return ListVoices();
     case horavia::CommandLineAction::Refuse:
         std::fputs(command.Text.c_str(), stderr);
         return 2;
