@@ -14,6 +14,7 @@
 #include "texts/RemindIntervalItems.h"
 #include "texts/Texts.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -26,10 +27,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
+
+#include <algorithm>
 
 // The pictures live in a static library: referencing their initializer keeps the linker from dropping
 // them, and Q_INIT_RESOURCE must be used outside any namespace.
@@ -39,6 +44,18 @@ static void InitSettingsImages() {
 
 namespace horavia {
 namespace {
+
+constexpr int VoiceListVisibleItems = 15;
+
+// Whether a voice speaks the interface's language, Chinese, judged by its name: the embedded voices name the
+// language in words and a code, "Chinese (Mandarin) (cmn)", the desktop service's voices by a code,
+// "Tian (zh-CN, rhvoice)".
+bool SpeaksInterfaceLanguage(const QString& voice) {
+    static const QRegularExpression Chinese(
+        QStringLiteral(R"(\b(chinese|mandarin|cantonese)\b|[(\s,](zh|cmn|yue|hak)([-_)\s,]|$))"),
+        QRegularExpression::CaseInsensitiveOption);
+    return Chinese.match(voice).hasMatch();
+}
 
 // Every format the sound player plays, from its table of formats. The description is the pattern list
 // as users know it; the patterns in parentheses, separated by blanks, are what the file dialog matches with.
@@ -170,12 +187,32 @@ void TfmSettings::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void TfmSettings::FitVoiceListPopup() {
+    // About fifteen voices at a time, and no name cut off however narrow the box itself is.
+    // Styles that open the list as a menu (Fusion among them) ignore the count unless told not to.
+    cbVoiceNames->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    cbVoiceNames->setMaxVisibleItems(VoiceListVisibleItems);
+    QAbstractItemView* list = cbVoiceNames->view();
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (int i = 0; i < cbVoiceNames->count(); ++i) {
+        widest = std::max(widest, metrics.horizontalAdvance(cbVoiceNames->itemText(i)));
+    }
+    // The scroll bar, the frame, the text margins of an item and the room a combo box's popup keeps for a check mark.
+    const int chrome = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * list->frameWidth() +
+                       2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) +
+                       2 * metrics.averageCharWidth();
+    list->setMinimumWidth(widest + chrome);
+}
+
 void TfmSettings::FormShow() {
     lbVersion->setText(LoadStr(StringId::Version) + QLatin1Char(' ') + FormatExeVersion(GetExeVersion()));
 
     cbVoiceNames->clear();
     try {
-        cbVoiceNames->addItems(voice_.GetVoices());
+        QStringList voices = voice_.GetVoices();
+        std::stable_partition(voices.begin(), voices.end(), SpeaksInterfaceLanguage);
+        cbVoiceNames->addItems(voices);
     } catch (const SpeechError& e) {
         // The dialog is still useful without voices; the list stays empty and OK leaves the voice alone.
         qCWarning(lcSettings) << "cannot list the speech voices:" << e.what();
@@ -193,6 +230,8 @@ void TfmSettings::FormShow() {
     chbVoiceTimer->setChecked(settings_.TimerTTS);
     chbVoiceStopwatch->setChecked(settings_.StopwatchTTS);
     chbVoiceClock->setChecked(settings_.ClockTTS);
+
+    FitVoiceListPopup();
 
     int voiceIndex = cbVoiceNames->count() > 0 ? 0 : -1;
     for (int i = 0; i < cbVoiceNames->count(); ++i) {

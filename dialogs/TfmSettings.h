@@ -43,6 +43,7 @@ protected:
 
 private:
     void FormShow();
+    void FitVoiceListPopup();
     void SetTimeFormatButtons(std::uint8_t timeFormat);
     void chbPlaySoundClick();
     void bnSoundClick();

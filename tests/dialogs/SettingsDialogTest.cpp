@@ -11,6 +11,7 @@
 #include "support/ModalDialog.h"
 #include "texts/Texts.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -94,6 +95,14 @@ protected:
             return startSucceeds;
         };
     }
+    QStringList VoiceItems() const {
+        QStringList items;
+        for (int i = 0; i < dialog->cbVoiceNames->count(); ++i) {
+            items.append(dialog->cbVoiceNames->itemText(i));
+        }
+        return items;
+    }
+
     void Show() {
         dialog->hide();
         dialog->show();
@@ -167,7 +176,9 @@ TEST_F(SettingsDialogTest, ShowingFillsTheControlsFromTheSettings) {
     EXPECT_TRUE(dialog->chbVoiceTimer->isChecked());
     EXPECT_TRUE(dialog->chbVoiceStopwatch->isChecked());
     EXPECT_FALSE(dialog->chbVoiceClock->isChecked());
-    EXPECT_EQ(dialog->cbVoiceNames->count(), 3);
+    // The voices of the interface's language, Chinese, come first, each group in the service's order.
+    EXPECT_EQ(VoiceItems(),
+              QStringList({QStringLiteral("Mandarin"), QStringLiteral("Cantonese"), QStringLiteral("English")}));
     EXPECT_EQ(dialog->cbVoiceNames->currentText(), QStringLiteral("Mandarin"));
     EXPECT_EQ(dialog->cbRemindFrequency->currentIndex(), 3);
     EXPECT_TRUE(dialog->chbAutoIncrease->isChecked());
@@ -196,7 +207,7 @@ TEST_F(SettingsDialogTest, OkCopiesEveryControlBack) {
     dialog->edSound->setText(QStringLiteral("/srv/sounds/bell.wav"));
     dialog->chbVoiceTimer->setChecked(false);
     dialog->chbVoiceClock->setChecked(true);
-    dialog->cbVoiceNames->setCurrentIndex(2);
+    dialog->cbVoiceNames->setCurrentIndex(dialog->cbVoiceNames->findText(QStringLiteral("Cantonese")));
     dialog->cbRemindFrequency->setCurrentIndex(8);
     dialog->chbAutoIncrease->setChecked(true);
     PressOK();
@@ -226,7 +237,7 @@ TEST_F(SettingsDialogTest, OkThenSaveKeepsTheValuesInTheStore) {
     Show();
     dialog->chbPlaySound->click();
     dialog->edSound->setText(QStringLiteral("/home/用户/声音/闹钟 1.mp3"));
-    dialog->cbVoiceNames->setCurrentIndex(0);
+    dialog->cbVoiceNames->setCurrentIndex(dialog->cbVoiceNames->findText(QStringLiteral("English")));
     dialog->cbRemindFrequency->setCurrentIndex(6);
     PressOK();
     ASSERT_TRUE(Accepted());
@@ -303,17 +314,38 @@ TEST_F(SettingsDialogTest, AbsentVoiceNameSelectsTheFirstVoiceAndOkMakesItCurren
     Show();
     EXPECT_EQ(dialog->cbVoiceNames->currentIndex(), 0);
     PressOK();
-    EXPECT_EQ(settings.VoiceName, QStringLiteral("English"));
-    EXPECT_EQ(voice.current, 0);
+    EXPECT_EQ(settings.VoiceName, QStringLiteral("Mandarin"));
+    EXPECT_EQ(voice.current, 1);
 }
 
 TEST_F(SettingsDialogTest, VoiceNameIsFoundWhateverItsCase) {
     settings.VoiceName = QStringLiteral("cANTONESE");
     Show();
-    EXPECT_EQ(dialog->cbVoiceNames->currentIndex(), 2);
+    EXPECT_EQ(dialog->cbVoiceNames->currentText(), QStringLiteral("Cantonese"));
     PressOK();
     EXPECT_EQ(settings.VoiceName, QStringLiteral("Cantonese"));
     EXPECT_EQ(voice.current, 2);
+}
+
+// Long names of the desktop's voices are read whole in the open list, however narrow the box is.
+TEST_F(SettingsDialogTest, TheOpenVoiceListShowsTheLongestNameWhole) {
+    const QString longest = QStringLiteral("Chinese (Mandarin, latin as Pinyin) (cmn-latn-pinyin, espeak-ng-mbrola)");
+    QStringList voices;
+    for (int i = 0; i < 40; ++i) {
+        voices.append(QStringLiteral("Voice %1 (en-US, piper)").arg(i));
+    }
+    voices.insert(20, longest);
+    voice.SetVoices(voices);
+    Show();
+    dialog->cbVoiceNames->showPopup();
+    const QAbstractItemView* list = dialog->cbVoiceNames->view();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(dialog->cbVoiceNames->itemText(0), longest);
+    EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(longest));
+    const int rows = list->viewport()->height() / list->sizeHintForRow(0);
+    EXPECT_GE(rows, 14);
+    EXPECT_LE(rows, 16);
+    dialog->cbVoiceNames->hidePopup();
 }
 
 TEST_F(SettingsDialogTest, UnknownTimeFormatChecksNeitherButtonAndIsKept) {
