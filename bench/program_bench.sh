@@ -35,6 +35,7 @@ if [ -n "$peer" ] && [ -z "$peer_name" ]; then
 fi
 
 # The private X server, config, home and runtime folder, and the helpers that click the window.
+# shellcheck source-path=SCRIPTDIR source=../tests/e2e/lib.sh
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 start_x
 # Both programs get a session bus of their own: KDE programs refuse to start without one, and ours
@@ -66,6 +67,14 @@ x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 x.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
                                  ctypes.c_int, ctypes.c_ulong] + [ctypes.c_void_p] * 5
 x.XFree.argtypes = [ctypes.c_void_p]
+x.XGetGeometry.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
+x.XGetImage.restype = ctypes.c_void_p
+x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                        ctypes.c_ulong, ctypes.c_int]
+x.XDestroyImage.argtypes = [ctypes.c_void_p]
+ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+ignore_errors = ERROR_HANDLER(lambda display, error: 0)  # a window gone between two requests is no reason to stop
+x.XSetErrorHandler(ignore_errors)
 
 class Event(ctypes.Structure):  # the head shared by XMapEvent and XPropertyEvent, padded to an XEvent
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -113,17 +122,41 @@ while time.time() < deadline:
         continue
     if title.search(name(window)):
         print("%.6f" % now, flush=True)
-        sys.exit(0)
+        break
+else:
+    print("timeout", flush=True)
+    sys.exit(1)
+
+# First painted: the window's middle row holds a pixel that is not black, the colour of the bare screen.
+# Sampled every millisecond, which is also the resolution of this figure.
+root, wx, wy = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_int()
+width, height, border, depth = ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint()
+x.XGetGeometry(display, window, *(ctypes.byref(v) for v in (root, wx, wy, width, height, border, depth)))
+row_bytes = width.value * 4  # a 24-bit screen stores a pixel in 32 bits
+while time.time() < deadline:
+    image = x.XGetImage(display, window, 0, height.value // 2, width.value, 1, 0x00FFFFFF, 2)  # ZPixmap
+    now = time.time()
+    if image:
+        data = ctypes.cast(ctypes.c_void_p.from_address(image + 16).value, ctypes.POINTER(ctypes.c_ubyte))
+        painted = any(data[i] for i in range(row_bytes) if i % 4 != 3)
+        x.XDestroyImage(image)
+        if painted:
+            print("%.6f" % now, flush=True)
+            sys.exit(0)
+    time.sleep(0.001)
 print("timeout", flush=True)
 sys.exit(1)
 PY
 
 calc() { python3 -c "print($1)"; }
+# since <t0> <t1>: milliseconds from one wall-clock time to the other, "-" when the second is not a time.
+since() { if [[ $2 =~ ^[0-9.]+$ ]]; then calc "round(($2 - $1) * 1000, 1)"; else echo "-"; fi; }
 
 # launch <title regex> <command...>: starts the program as APP_PID and sets START_MS, the time from its
-# start to its first mapped window with that title ("-" when none came within 20 s).
+# start to its first mapped window with that title, and PAINT_MS, to that window's first painted pixels
+# ("-" when either did not come within 20 s).
 launch() {
-    local title=$1 mapped t0
+    local title=$1 mapped painted t0
     shift
     coproc WATCH { python3 "$E2E_TMP/mapwatch.py" "$title" 20; }
     read -r _ <&"${WATCH[0]}"
@@ -131,8 +164,10 @@ launch() {
     "$@" >>"$E2E_TMP/app.log" 2>&1 &
     APP_PID=$!
     read -r mapped <&"${WATCH[0]}" || mapped=""
+    read -r painted <&"${WATCH[0]}" || painted=""
     wait "$WATCH_PID" 2>/dev/null || true
-    if [[ ! $mapped =~ ^[0-9.]+$ ]]; then START_MS="-"; else START_MS=$(calc "round(($mapped - $t0) * 1000, 1)"); fi
+    START_MS=$(since "$t0" "$mapped")
+    PAINT_MS=$(since "$t0" "$painted")
 }
 
 end_app() {
@@ -176,6 +211,8 @@ ours_title='^Horavia$'
 # turns so a slow moment of the machine falls on both.
 ours_starts=()
 peer_starts=()
+ours_paints=()
+peer_paints=()
 launch "$ours_title" "$program"
 end_app
 if [ -n "$peer" ]; then
@@ -185,10 +222,12 @@ fi
 for _ in $(seq "$runs"); do
     launch "$ours_title" "$program"
     ours_starts+=("$START_MS")
+    ours_paints+=("$PAINT_MS")
     end_app
     if [ -n "$peer" ]; then
         launch "$peer_name" "${peer_cmd[@]}"
         peer_starts+=("$START_MS")
+        peer_paints+=("$PAINT_MS")
         end_app
     fi
 done
@@ -196,8 +235,9 @@ done
 # measure_long <title> <command...>: RSS 10 s after start, then CPU over the span as the program started.
 measure_long() {
     launch "$@"
-    [ "$START_MS" != "-" ] || { echo "  its window never appeared; see $E2E_TMP/app.log" >&2; return 1; }
+    [ "$START_MS" != "-" ] || fail "$2 showed no window titled $1"
     sleep 10
+    app_gone && fail "$2 ended by itself"
     RSS=$(rss_mb "$APP_PID")
     IDLE=$(cpu_percent "$APP_PID" "$seconds")
 }
@@ -209,12 +249,21 @@ WIN=$(window_id)
 eval "$(xdotool getwindowgeometry --shell "$WIN")"
 WX=$X
 WY=$Y
+# digits_run: the LCD digits change, so the clock being measured really runs.
+digits_run() {
+    shot before
+    wait_for 3 digits_differ_from before
+}
+digits_differ_from() {
+    shot now
+    [ "$(region_hash "$1" $((WX + 18)) $((WY + 165)) 364 48)" != "$(region_hash now $((WX + 18)) $((WY + 165)) 364 48)" ]
+}
 click 153 61  # the stopwatch tab
 click 170 129 # start
-sleep 1
+digits_run || fail "the stopwatch did not start"
 ours_stopwatch=$(cpu_percent "$APP_PID" "$seconds")
 set_up_countdown 600 # ten minutes: it runs through the whole span
-sleep 1
+digits_run || fail "the countdown did not start"
 ours_countdown=$(cpu_percent "$APP_PID" "$seconds")
 end_app
 
@@ -243,16 +292,18 @@ row() { printf '%-36s %12s %12s\n' "$@"; }
 peer_label=${peer_cmd[0]:+$(basename "${peer_cmd[0]}")}
 echo "Horavia program benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "start: exec to the first mapped window with the title, timed by the X server's MapNotify event (no"
-echo "       polling); median of $runs after one warm-up start each, the programs taking turns"
+echo "       polling); painted: a pixel of the window's middle row is not black, sampled every 1 ms;"
+echo "       medians of $runs after one warm-up start each, the programs taking turns"
 echo "CPU:   utime+stime from /proc/<pid>/stat over $seconds s, in % of one core (resolution $(calc "round(100 / $hz / $seconds, 3)") %)"
 echo
 row "" "Horavia" "${peer_label:-}"
 row "start to first mapped window, ms" "$(median "${ours_starts[@]}")" "${peer:+$(median "${peer_starts[@]}")}"
+row "start to first painted window, ms" "$(median "${ours_paints[@]}")" "${peer:+$(median "${peer_paints[@]}")}"
 row "resident memory after 10 s, MB" "$ours_rss" "${peer_rss:-}"
 row "CPU as started, %" "$ours_idle" "${peer_idle:-}"
 row "CPU, stopwatch running, %" "$ours_stopwatch" "${peer_label:+-}"
 row "CPU, countdown running, %" "$ours_countdown" "${peer_label:+$peer_countdown}"
 echo
-echo "Horavia starts, ms: ${ours_starts[*]}"
-[ -z "$peer" ] || echo "$peer_label starts, ms: ${peer_starts[*]}"
+echo "Horavia mapped, ms: ${ours_starts[*]}; painted, ms: ${ours_paints[*]}"
+[ -z "$peer" ] || echo "$peer_label mapped, ms: ${peer_starts[*]}; painted, ms: ${peer_paints[*]}"
 [ -z "$peer" ] || echo "$peer_label as started: its window with no job running; its countdown: $peer_countdown_note"
