@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace horavia {
@@ -38,7 +39,11 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    DXDraw.SetPresenter([this] { update(); });
+    DXDraw.SetPresenter([this](std::span<const TRect> changed) {
+        for (const TRect& r : changed) {
+            update(r.Left, r.Top, r.Width(), r.Height());
+        }
+    });
 
     SiblingInstalled = IsSiblingInstalled();
     Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
@@ -169,12 +174,16 @@ void TfmTimerMain::DrawDisplay() {
     DXDraw.Present();
 }
 
-void TfmTimerMain::paintEvent(QPaintEvent*) {
+void TfmTimerMain::paintEvent(QPaintEvent* event) {
+    // The surface is in the backing store's format: each rectangle asked for is a plain copy.
     const Bitmap& canvas = DXDraw.Canvas();
-    const QImage image(canvas.Data(), canvas.Width(), canvas.Height(), static_cast<qsizetype>(canvas.Stride()),
-                       QImage::Format_RGB888);
+    const QImage image(reinterpret_cast<const uchar*>(canvas.Data()), canvas.Width(), canvas.Height(),
+                       static_cast<qsizetype>(canvas.Stride()), QImage::Format_RGB32);
     QPainter painter(this);
-    painter.drawImage(0, 0, image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : event->region()) {
+        painter.drawImage(r.topLeft(), image, r);
+    }
 }
 
 // ---- buttons and modes ----------------------------------------------------------------------------

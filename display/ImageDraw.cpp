@@ -5,17 +5,14 @@
 namespace horavia {
 namespace {
 
-// One source pixel (R, G, B, A) onto one destination pixel (R, G, B).
-inline void Put(const std::uint8_t* s, std::uint8_t* d) {
+// One source pixel (R, G, B, A) onto one destination pixel (0xffRRGGBB).
+inline void Put(const std::uint8_t* s, std::uint32_t* d) {
     const std::uint8_t a = s[3];
     if (a == 255) {
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
+        *d = PackRgb(s[0], s[1], s[2]);
     } else if (a != 0) {
-        d[0] = BlendChannel(s[0], d[0], a);
-        d[1] = BlendChannel(s[1], d[1], a);
-        d[2] = BlendChannel(s[2], d[2], a);
+        const Rgb8 under = UnpackRgb(*d);
+        *d = PackRgb(BlendChannel(s[0], under.r, a), BlendChannel(s[1], under.g, a), BlendChannel(s[2], under.b, a));
     }
 }
 
@@ -45,8 +42,8 @@ void Draw(const TPngImage& image, Bitmap& dst, int x, int y) {
     // RGB pictures are opaque (the decoder fills alpha 255), so one loop serves both kinds.
     for (int sy = sy0; sy < sy1; ++sy) {
         const std::uint8_t* s = image.Pixel(sx0, sy);
-        std::uint8_t* d = dst.Row(y + sy) + static_cast<std::size_t>(x + sx0) * 3;
-        for (int sx = sx0; sx < sx1; ++sx, s += 4, d += 3) {
+        std::uint32_t* d = dst.Row(y + sy) + (x + sx0);
+        for (int sx = sx0; sx < sx1; ++sx, s += 4, ++d) {
             Put(s, d);
         }
     }
@@ -66,8 +63,8 @@ void StretchDraw(const TPngImage& image, Bitmap& dst, const TRect& rect) {
         // Nearest source row: the centre of target row (y - top) maps to (y - top + 0.5) * ih / h.
         const long long syl = ((2LL * (static_cast<long long>(y) - rect.Top) + 1) * image.Height) / (2LL * h);
         const int sy = static_cast<int>(std::min<long long>(syl, image.Height - 1));
-        std::uint8_t* d = dst.Row(y) + static_cast<std::size_t>(x0) * 3;
-        for (int x = x0; x < x1; ++x, d += 3) {
+        std::uint32_t* d = dst.Row(y) + x0;
+        for (int x = x0; x < x1; ++x, ++d) {
             const long long sxl = ((2LL * (static_cast<long long>(x) - rect.Left) + 1) * image.Width) / (2LL * w);
             const int sx = static_cast<int>(std::min<long long>(sxl, image.Width - 1));
             Put(image.Pixel(sx, sy), d);

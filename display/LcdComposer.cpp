@@ -3,6 +3,7 @@
 #include "display/GlyphIndex.h"
 #include "display/ImageDraw.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace horavia {
@@ -19,12 +20,8 @@ constexpr int SmallAdvance = 18;
 enum FramePiece { LeftTop, RightTop, RightBottom, LeftBottom, Left, Top, Right, Bottom };
 
 void FillRow(Bitmap& bitmap, int y, int x0, int x1, Rgb8 c) {
-    std::uint8_t* p = bitmap.Row(y) + static_cast<std::size_t>(x0) * 3;
-    for (int x = x0; x < x1; ++x, p += 3) {
-        p[0] = c.r;
-        p[1] = c.g;
-        p[2] = c.b;
-    }
+    std::uint32_t* row = bitmap.Row(y);
+    std::fill(row + x0, row + x1, PackRgb(c));
 }
 
 Rgb8 GradientColour(Rgb8 top, Rgb8 bottom, int step, int steps) {
@@ -67,6 +64,7 @@ bool LcdComposer::RefreshBackground(bool tabBarShown, const QString& title) {
     DrawFrame(images_.LCDBox, lcdBox_, false);
 
     CopyBitmap(background_, surface_.Canvas(), 0, 0);
+    surface_.TouchAll();
     surface_.Present();
     return true;
 }
@@ -114,12 +112,14 @@ void LcdComposer::SaveStrip(const TRect& r) {
 void LcdComposer::RestoreStrip(int x, int y) {
     if (stripSaved_) {
         CopyBitmap(strip_, surface_.Canvas(), x, y);
+        surface_.Touch({x, y, x + strip_.Width(), y + strip_.Height()});
         stripSaved_ = false;
     }
 }
 
 void LcdComposer::EraseLcd() {
     CopyBitmap(lcdBackground_, surface_.Canvas(), lcdInner_.Left, lcdInner_.Top);
+    surface_.Touch(lcdInner_);
 }
 
 void LcdComposer::DrawTexts(TDisplayMode layout, const LcdTexts& texts) {
@@ -140,7 +140,9 @@ void LcdComposer::DrawGlyphs(const std::string& text, bool large, int x, int y) 
     for (const char c : text) {
         const int index = GlyphIndex(c, large);
         if (index >= 0) { // a character without a glyph is skipped; the program hands over none
-            Draw(images_.Digits.Item(index), surface_.Canvas(), x, y);
+            const TPngImage& glyph = images_.Digits.Item(index);
+            Draw(glyph, surface_.Canvas(), x, y);
+            surface_.Touch({x, y, x + glyph.Width, y + glyph.Height});
         }
         x += advance;
     }

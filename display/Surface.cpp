@@ -11,10 +11,39 @@ namespace horavia {
 
 Surface::Surface(int width, int height) : pixels_(width, height) {}
 
+void Surface::Touch(const TRect& r) {
+    const TRect c{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width()), std::min(r.Bottom, Height())};
+    if (c.Left >= c.Right || c.Top >= c.Bottom) {
+        return;
+    }
+    const auto inside = [](const TRect& a, const TRect& b) {
+        return a.Left >= b.Left && a.Top >= b.Top && a.Right <= b.Right && a.Bottom <= b.Bottom;
+    };
+    for (int i = 0; i < changedCount_; ++i) {
+        if (inside(c, changed_[i])) {
+            return;
+        }
+    }
+    if (changedCount_ < MaxChanged) {
+        changed_[changedCount_++] = c;
+        return;
+    }
+    TRect all = c;
+    for (int i = 0; i < changedCount_; ++i) {
+        all = {std::min(all.Left, changed_[i].Left), std::min(all.Top, changed_[i].Top),
+               std::max(all.Right, changed_[i].Right), std::max(all.Bottom, changed_[i].Bottom)};
+    }
+    changed_[0] = all;
+    changedCount_ = 1;
+}
+
 void Surface::Present() {
     ++presentCount_;
-    if (presenter_) {
-        presenter_();
+    presented_ = changed_;
+    presentedCount_ = changedCount_;
+    changedCount_ = 0;
+    if (presenter_ && presentedCount_ > 0) {
+        presenter_(LastPresented());
     }
 }
 
@@ -22,7 +51,8 @@ void Surface::CopyRect(const TRect& r, Bitmap& dst) const {
     if (dst.Width() != r.Width() || dst.Height() != r.Height()) {
         dst.Resize(r.Width(), r.Height());
     } else {
-        std::memset(dst.Data(), 0, dst.Stride() * static_cast<std::size_t>(dst.Height()));
+        std::fill_n(dst.Data(), static_cast<std::size_t>(dst.Width()) * static_cast<std::size_t>(dst.Height()),
+                    Bitmap::Black);
     }
     CopyBitmap(pixels_, dst, -r.Left, -r.Top);
 }
@@ -35,23 +65,56 @@ void CopyBitmap(const Bitmap& src, Bitmap& dst, int x, int y) {
     if (left >= right || top >= bottom) {
         return;
     }
-    const auto bytes = static_cast<std::size_t>(right - left) * 3;
+    const auto bytes = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
     for (int row = top; row < bottom; ++row) {
-        std::memcpy(dst.Row(row) + static_cast<std::size_t>(left) * 3,
-                    src.Row(row - y) + static_cast<std::size_t>(left - x) * 3, bytes);
+        std::memcpy(dst.Row(row) + left, src.Row(row - y) + (left - x), bytes);
     }
+}
+
+TRect Surface::TextBox(int x, int y, const QString& text, const QFont& font) {
+    const QFontMetrics metrics(font);
+    // The ink's bounds with a margin: glyphs may reach a little past their advance.
+    const QRect ink = metrics.boundingRect(text).translated(x, y + metrics.ascent()).adjusted(-4, -4, 4, 4);
+    return {ink.left(), ink.top(), ink.right() + 1, ink.bottom() + 1};
 }
 
 void Surface::TextOut(Bitmap& target, int x, int y, const QString& text, const QFont& font) {
     if (target.Empty() || text.isEmpty()) {
         return;
     }
-    QImage image(target.Data(), target.Width(), target.Height(), static_cast<qsizetype>(target.Stride()),
-                 QImage::Format_RGB888);
-    QPainter painter(&image);
-    painter.setFont(font);
-    painter.setPen(QColor(0, 0, 0));
-    painter.drawText(x, y + QFontMetrics(font).ascent(), text);
+    // Text is laid on a 24-bit copy of the box it covers and copied back: Qt's blending of
+    // anti-aliased glyphs differs by a step here and there between 24- and 32-bit targets, and the
+    // text must look as it always has.
+    const TRect box = TextBox(x, y, text, font);
+    const int left = std::max(box.Left, 0);
+    const int top = std::max(box.Top, 0);
+    const int right = std::min(box.Right, target.Width());
+    const int bottom = std::min(box.Bottom, target.Height());
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    QImage image(right - left, bottom - top, QImage::Format_RGB888);
+    for (int row = top; row < bottom; ++row) {
+        uchar* d = image.scanLine(row - top);
+        for (int col = left; col < right; ++col, d += 3) {
+            const Rgb8 c = target.Pixel(col, row);
+            d[0] = c.r;
+            d[1] = c.g;
+            d[2] = c.b;
+        }
+    }
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(QColor(0, 0, 0));
+        painter.drawText(x - left, y - top + QFontMetrics(font).ascent(), text);
+    }
+    for (int row = top; row < bottom; ++row) {
+        const uchar* s = image.constScanLine(row - top);
+        for (int col = left; col < right; ++col, s += 3) {
+            target.SetPixel(col, row, Rgb8{s[0], s[1], s[2]});
+        }
+    }
 }
 
 int Surface::TextWidth(const QString& text, const QFont& font) {

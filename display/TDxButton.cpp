@@ -66,14 +66,19 @@ void TDxButton::Draw() {
     if (Visible) {
         Bitmap& canvas = DXDraw->Canvas();
         CopyBitmap(*SavedBackground, canvas, BoundsRect.Left, BoundsRect.Top);
+        DXDraw->Touch({BoundsRect.Left, BoundsRect.Top, BoundsRect.Left + SavedBackground->Width(),
+                       BoundsRect.Top + SavedBackground->Height()});
         // A name missing from the collection leaves -1, which Item refuses: the drawing ends here.
         const TPngImage& picture = Images->Item(Hovered ? HoverIndex : NormalIndex);
         const int x = CenterImage ? BoundsRect.Left + (BoundsRect.Width() - picture.Width) / 2 : BoundsRect.Left;
         horavia::Draw(picture, canvas, x, BoundsRect.Top);
+        DXDraw->Touch({x, BoundsRect.Top, x + picture.Width, BoundsRect.Top + picture.Height});
         if (Hovered && !Caption.isEmpty()) {
             const QFont font = Surface::TahomaFont(false);
             const int captionX = BoundsRect.Left + BoundsRect.Width() / 2 - Surface::TextWidth(Caption, font) / 2;
-            Surface::TextOut(canvas, captionX, BoundsRect.Top + picture.Height + 2, Caption, font);
+            const int captionY = BoundsRect.Top + picture.Height + 2;
+            Surface::TextOut(canvas, captionX, captionY, Caption, font);
+            DXDraw->Touch(Surface::TextBox(captionX, captionY, Caption, font));
         }
     }
     DXDraw->Present();
