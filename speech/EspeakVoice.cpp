@@ -1,6 +1,7 @@
 #include "speech/EspeakVoice.h"
 
 #include "speech/EspeakVoiceInfo.h"
+#include "speech/ReadingRules.h"
 #include "speech/ScriptRun.h"
 #include "speech/SpeechAudioSink.h"
 #include "speech/SpeechLog.h"
@@ -274,10 +275,11 @@ void EspeakVoice::Impl::Synthesise(const Request& request, std::uint64_t number)
         if (generation != number) {
             break;
         }
-        if (!LoadVoice(VoiceFor(run, request.voice))) {
+        const int voice = VoiceFor(run, request.voice);
+        if (!LoadVoice(voice)) {
             continue;
         }
-        const QByteArray utf8 = run.text.toUtf8();
+        const QByteArray utf8 = ReadingOf(run.text, voices[static_cast<std::size_t>(voice)].language).toUtf8();
         const espeak_ng_STATUS status =
             espeak_ng_Synthesize(utf8.constData(), static_cast<std::size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0,
                                  espeakCHARS_UTF8, nullptr, nullptr);
@@ -359,7 +361,7 @@ QString EspeakVoice::Phonemes(const QString& text) {
         if (voice != d->chosen) {
             part = QStringLiteral("[%1] ").arg(d->voices[static_cast<std::size_t>(voice)].language);
         }
-        const QByteArray utf8 = run.text.toUtf8();
+        const QByteArray utf8 = ReadingOf(run.text, d->voices[static_cast<std::size_t>(voice)].language).toUtf8();
         const void* position = utf8.constData();
         while (position != nullptr) {
             const char* phonemes = espeak_TextToPhonemes(&position, espeakCHARS_UTF8, 0);

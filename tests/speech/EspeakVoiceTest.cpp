@@ -60,6 +60,15 @@ TEST(EspeakVoicePhonemeTest, DefaultVoiceReadsEveryReminderAsMandarin) {
     EXPECT_TRUE(hms.contains(QStringLiteral("mj'Au214"))) << hms.toStdString();  // 秒 miǎo
     EXPECT_TRUE(hms.contains(QStringLiteral("s'a55n"))) << hms.toStdString();    // 3 sān
     EXPECT_FALSE(hms.contains(u'['));                                            // no run went to another voice
+    // 2 before a measure word is read 两 liǎng, as a person says it; 12 and 22 keep 二 èr.
+    EXPECT_TRUE(hms.contains(QStringLiteral("l'iA214N"))) << hms.toStdString();
+    EXPECT_FALSE(hms.contains(QStringLiteral("@r51"))) << hms.toStdString();
+    for (const QString& er :
+         {QStringLiteral("还有 12 小时"), QStringLiteral("22 秒"), QStringLiteral("还有 20 分钟")}) {
+        const QString phonemes = recorded.voice.Phonemes(er);
+        EXPECT_TRUE(phonemes.contains(QStringLiteral("@r51"))) << phonemes.toStdString();
+        EXPECT_FALSE(phonemes.contains(QStringLiteral("l'iA214N"))) << phonemes.toStdString();
+    }
 
     ExpectNoEnglish(recorded.voice.Phonemes(QStringLiteral("还有 4 分钟 59 秒")));
     ExpectNoEnglish(recorded.voice.Phonemes(QStringLiteral("还有   ")));
@@ -73,6 +82,11 @@ TEST(EspeakVoicePhonemeTest, DefaultVoiceReadsTheHourlyAnnouncementInEnglish) {
     EXPECT_TRUE(phonemes.contains(QStringLiteral("Tr'i:"))) << phonemes.toStdString(); // three
     EXPECT_TRUE(phonemes.contains(QStringLiteral("p,i:"))) << phonemes.toStdString();  // P M
     EXPECT_FALSE(phonemes.contains(QStringLiteral("s'a55n"))) << phonemes.toStdString();
+    // A whole hour is read as a person reads it, not "three zero zero".
+    EXPECT_FALSE(phonemes.contains(QStringLiteral("z'i@roU"))) << phonemes.toStdString();
+    const QString fifteen = recorded.voice.Phonemes(QStringLiteral("It's 15:00"));
+    EXPECT_TRUE(fifteen.contains(QStringLiteral("f'Ifti:n h'VndrI2d"))) << fifteen.toStdString();
+    EXPECT_FALSE(fifteen.contains(QStringLiteral("z'i@roU"))) << fifteen.toStdString();
 }
 
 TEST(EspeakVoicePhonemeTest, PlainMandarinVoiceIsTheOneThatMisreadsAndEnglishVoicesGetMandarinForChinese) {
