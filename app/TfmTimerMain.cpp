@@ -19,6 +19,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace horavia {
 namespace {
 
@@ -74,11 +77,12 @@ void TfmTimerMain::Timer1Timer() {
     // Re-armed on every way out, so a failing step can never stop the clock.
     const ScopeExit rearm{[this] {
         tickRunning_ = false;
-        Timer1.setInterval(TickInterval);
+        firstTickDone_ = true;
+        Timer1.setInterval(NextTickInterval());
         Timer1.start();
     }};
     Guarded("tick", [this] {
-        if (Timer1.interval() < TickInterval) {
+        if (!firstTickDone_) {
             RefreshBackground();
         }
         DrawDisplay();
@@ -87,6 +91,20 @@ void TfmTimerMain::Timer1Timer() {
         }
         KeepAwake();
     });
+}
+
+int TfmTimerMain::NextTickInterval() const {
+    // A countdown ending before the next tick gets that tick at its end instant, read anew from the
+    // wall clock at every tick, so the alarm comes on time and a clock that jumps is followed.
+    if (Engine.Mode == dmTimer && Engine.EndTime != 0) {
+        const double left = (Engine.EndTime - services_.clock->Now()) * MillisecondsPerDay;
+        if (left < TickInterval) {
+            // Whole milliseconds, as the clock counts them; never 0 before the end, so a tick that came
+            // a fraction early waits for it rather than spinning.
+            return left <= 0 ? 0 : std::max(1, static_cast<int>(std::lround(left)));
+        }
+    }
+    return TickInterval;
 }
 
 void TfmTimerMain::GiveCountdownReminder() {

@@ -96,12 +96,14 @@ private:
     void ShowSettingsDialog();
     void Say(const QString& text);
     void GiveCountdownReminder();
+    int NextTickInterval() const;
 
     MainWindowServices services_;
     bool SiblingInstalled = false;
     LcdComposer composer_{DXDraw, Images};
     LcdTexts lastTexts_;
     bool tickRunning_ = false;                   // a tick is in progress (perhaps waiting in the time-up box)
+    bool firstTickDone_ = false;                 // the first tick, which composes the whole picture, has run
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
     std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
     SurfaceButtons buttons_{*this, DXDraw, Images, composer_, [this](TDxButton* b) { OnButtonClick(b); }};

@@ -78,10 +78,15 @@ TEST_F(TimerMainTest, CountdownFromTheTabRunsAndEndsInTheClock) {
     EXPECT_EQ(setUpShown, 1);
     Tick();
     EXPECT_EQ(window->LastTexts().Large, "00:00:59");
-    clock.AdvanceSeconds(60);
-    window->DrawDisplay();
+    // With 150 ms left, the next tick is armed for the end instant itself rather than 200 ms on.
+    clock.AdvanceMs(MillisecondsBetween(window->Engine.EndTime, clock.Now()) - 150);
+    window->Timer1Timer();
+    EXPECT_EQ(window->Timer1.interval(), 150);
+    clock.Set(window->Engine.EndTime); // the armed tick, at the end instant
+    window->Timer1Timer();
     EXPECT_EQ(window->LastTexts(), (LcdTexts{"00:00:00", "00"}));
     EXPECT_EQ(window->Engine.Mode, dmClock);
+    EXPECT_EQ(window->Timer1.interval(), 200);
     EXPECT_FALSE(Shown(Buttons().btnLcdCancel));
 }
 
