@@ -6,6 +6,7 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
@@ -91,6 +92,10 @@ struct SpeechDispatcherVoice::State {
             names.emplace_back(*module);
         }
         free_spd_modules(modules);
+        // The user's default module first: its voices are the ones the user chose for the desktop.
+        const QByteArray preferred = TakeText(spd_get_output_module(connection));
+        std::stable_partition(names.begin(), names.end(),
+                              [&preferred](const QByteArray& module) { return module == preferred; });
         for (const QByteArray& module : names) {
             if (spd_set_output_module(connection, module.constData()) != 0) {
                 continue; // a module that failed to load in the service
@@ -125,6 +130,18 @@ struct SpeechDispatcherVoice::State {
                 found.push_back(std::move(entry));
             }
         }
+        // The first voice is the one a first run chooses; the program's announcements are mostly Chinese, so it
+        // is a Mandarin voice whenever the service has one, and espeak-ng's pinyin one before its plain one, which
+        // reads some characters (还) by their English spelling.
+        const auto rank = [](const ServiceVoice& voice) {
+            const QByteArray language = voice.language.toLower();
+            if (!language.startsWith("cmn") && !language.startsWith("zh")) {
+                return 2;
+            }
+            return language.contains("pinyin") ? 0 : 1;
+        };
+        std::stable_sort(found.begin(), found.end(),
+                         [&rank](const ServiceVoice& a, const ServiceVoice& b) { return rank(a) < rank(b); });
         return found;
     }
 

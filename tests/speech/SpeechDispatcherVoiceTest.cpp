@@ -149,10 +149,12 @@ private:
                 Record(connection, upper.find(' ') == std::string::npos ? upper : command);
                 if (upper == "LIST OUTPUT_MODULES") {
                     Send(client, "250-espeak-ng\r\n250-piper\r\n250 OK MODULE LIST SENT\r\n");
+                } else if (upper == "GET OUTPUT_MODULE") {
+                    Send(client, "251-piper\r\n251 OK GET RETURNED\r\n"); // the user's default module
                 } else if (upper == "LIST SYNTHESIS_VOICES") {
                     Send(client, module == "piper" ? "249-Amy\ten-US\tnone\r\n249 OK VOICE LIST SENT\r\n"
-                                                   : "249-Mandarin\tcmn\tnone\r\n249-Mandarin+Adam\tcmn\tAdam\r\n"
-                                                     "249-English (America)\ten-US\tnone\r\n"
+                                                   : "249-English (America)\ten-US\tnone\r\n249-Mandarin\tcmn\tnone\r\n"
+                                                     "249-Mandarin+Adam\tcmn\tAdam\r\n"
                                                      "249 OK VOICE LIST SENT\r\n");
                 } else if (upper.rfind("SET SELF OUTPUT_MODULE ", 0) == 0) {
                     module = line.substr(std::strlen("SET SELF OUTPUT_MODULE "));
@@ -228,10 +230,11 @@ TEST_F(SpeechDispatcherVoiceTest, ListsEveryModulesVoicesAndSpeaksWithTheChosenO
     FakeSsipServer server(socket);
     SpeechDispatcherVoice voice(QString::fromStdString(socket));
 
-    ASSERT_EQ(voice.GetVoices(), QStringList({QStringLiteral("Mandarin (cmn, espeak-ng)"),
-                                              QStringLiteral("English (America) (en-US, espeak-ng)"),
-                                              QStringLiteral("Amy (en-US, piper)")}));
-    voice.SetVoice(2);
+    // Mandarin first, for the Chinese announcements of a first run; then the user's default module, piper.
+    ASSERT_EQ(voice.GetVoices(),
+              QStringList({QStringLiteral("Mandarin (cmn, espeak-ng)"), QStringLiteral("Amy (en-US, piper)"),
+                           QStringLiteral("English (America) (en-US, espeak-ng)")}));
+    voice.SetVoice(1);
     voice.Speak(QStringLiteral("还有 2 小时"));
     ASSERT_TRUE(server.WaitForSpeech("还有 2 小时"));
     voice.Speak(QStringLiteral("It's 3:00 PM"));
@@ -250,7 +253,7 @@ TEST_F(SpeechDispatcherVoiceTest, SpeaksAgainWithTheChosenVoiceAfterTheServiceRe
     std::optional<FakeSsipServer> server(std::in_place, socket);
     SpeechDispatcherVoice voice(QString::fromStdString(socket));
     ASSERT_EQ(voice.GetVoices().size(), 3);
-    voice.SetVoice(2);
+    voice.SetVoice(1);
     voice.Speak(QStringLiteral("before"));
     ASSERT_TRUE(server->WaitForSpeech("before"));
 
@@ -297,9 +300,9 @@ TEST_F(SpeechDispatcherVoiceTest, AStoredNameIsFoundInTheBackEndThatOffersIt) {
 
     const QStringList voices = voice.GetVoices();
     ASSERT_GT(voices.size(), 3);
-    EXPECT_EQ(voices.mid(0, 3), QStringList({QStringLiteral("Mandarin (cmn, espeak-ng)"),
-                                             QStringLiteral("English (America) (en-US, espeak-ng)"),
-                                             QStringLiteral("Amy (en-US, piper)")}));
+    EXPECT_EQ(voices.mid(0, 3),
+              QStringList({QStringLiteral("Mandarin (cmn, espeak-ng)"), QStringLiteral("Amy (en-US, piper)"),
+                           QStringLiteral("English (America) (en-US, espeak-ng)")}));
     EXPECT_EQ(voice.VoiceBackends().mid(2, 2),
               QStringList({QStringLiteral("speech-dispatcher"), QStringLiteral("espeak-ng")}));
 
