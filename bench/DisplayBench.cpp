@@ -1,11 +1,14 @@
-// The window's drawing: one DrawDisplay per mode and one RefreshBackground, on the real window with
-// the real pictures. Also counts heap allocations on the tick's path after the first tick.
+// The window's drawing on the real window with the real pictures: one DrawDisplay per mode, a whole
+// tick with the paint it asks for, and one RefreshBackground. Also counts heap allocations on the
+// tick's path after the first tick.
 #include "app/TfmTimerMain.h"
 
 #include "platform/SystemClock.h"
 #include "speech/UnavailableSpeechVoice.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QRegion>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -62,6 +65,15 @@ Fixture& Shared() {
     return fixture;
 }
 
+// What the window repaints after a present: the rectangles the tick changed.
+QRegion PresentedRegion(const TfmTimerMain& w) {
+    QRegion region;
+    for (const TRect& r : w.DXDraw.LastPresented()) {
+        region += QRect(r.Left, r.Top, r.Width(), r.Height());
+    }
+    return region;
+}
+
 void TickPath(benchmark::State& state, TfmTimerMain& w) {
     w.DrawDisplay(); // warm: strip and texts reach their sizes
     const long before = allocations.load();
@@ -99,6 +111,23 @@ void BM_DrawDisplayStopwatch(benchmark::State& state) {
     w.OnButtonClick(w.Buttons().btnClockTab.get());
 }
 BENCHMARK(BM_DrawDisplayStopwatch);
+
+// A whole tick: compose, present, and the window's paint of what the present asked for, rendered
+// offscreen into an image of the backing store's format.
+void BM_TickWithPaintStopwatch(benchmark::State& state) {
+    TfmTimerMain& w = *Shared().window;
+    w.OnButtonClick(w.Buttons().btnStopwatchTab.get());
+    w.OnButtonClick(w.Buttons().btnLcdStartPause.get());
+    QImage target(w.DXDraw.Width(), w.DXDraw.Height(), QImage::Format_RGB32);
+    w.DrawDisplay();
+    for (auto _ : state) {
+        w.DrawDisplay();
+        const QRegion region = PresentedRegion(w);
+        w.render(&target, region.boundingRect().topLeft(), region);
+    }
+    w.OnButtonClick(w.Buttons().btnClockTab.get());
+}
+BENCHMARK(BM_TickWithPaintStopwatch);
 
 void BM_RefreshBackground(benchmark::State& state) {
     TfmTimerMain& w = *Shared().window;
