@@ -10,6 +10,7 @@
 #include "speech/AudioSubsystem.h"
 #include "speech/CreateDefaultSpeechVoice.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -17,7 +18,8 @@ namespace {
 
 // The voices the settings dialog would offer, with the back-end of each; no window system is needed.
 int ListVoices() {
-    const std::unique_ptr<horavia::ChoosingSpeechVoice> voice = horavia::CreateDefaultSpeechVoice();
+    const std::unique_ptr<horavia::ChoosingSpeechVoice> voice =
+        horavia::CreateDefaultSpeechVoice(std::chrono::seconds(3));
     QStringList names;
     try {
         names = voice->GetVoices();
@@ -62,7 +64,8 @@ int main(int argc, char** argv) {
     horavia::DesktopShell shell;
     horavia::LinuxPower power;
     horavia::WakeUpChooser wakeUp;
-    const std::unique_ptr<horavia::SpeechVoice> voice = horavia::CreateDefaultSpeechVoice();
+    // The window's thread never waits on the speech service: its voices join the list once it has answered.
+    const std::unique_ptr<horavia::SpeechVoice> voice = horavia::CreateDefaultSpeechVoice(std::chrono::milliseconds(0));
 
     horavia::MainWindowServices services;
     services.clock = &clock;

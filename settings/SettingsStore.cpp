@@ -149,6 +149,8 @@ void SelectVoice(Settings& settings, SpeechVoice& voice, const QString& name) {
             return;
         }
     }
+    // A voice of a service that has not answered yet is chosen when it does.
+    voice.WantVoice(name);
 }
 
 void SetDefaultSettings(Settings& settings, SpeechVoice& voice) {

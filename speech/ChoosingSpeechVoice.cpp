@@ -39,9 +39,20 @@ void ChoosingSpeechVoice::SetVoice(int index) {
     const Listed& voice = listed_[static_cast<std::size_t>(index)];
     backends_[voice.backend].voice->SetVoice(voice.index);
     speaking_ = voice.backend;
+    wanted_.reset();
+}
+
+void ChoosingSpeechVoice::WantVoice(const QString& name) {
+    wanted_ = name;
 }
 
 void ChoosingSpeechVoice::Speak(const QString& text) {
+    if (wanted_) {
+        // Listed by now? Then it is the voice the user chose; otherwise speak as before and look again next time.
+        if (const int index = static_cast<int>(GetVoices().indexOf(*wanted_)); index >= 0) {
+            SetVoice(index);
+        }
+    }
     if (!speaking_) {
         GetVoices();
         speaking_ = listed_.front().backend;

@@ -24,6 +24,7 @@ public:
     QStringList GetVoices() override;
     void SetVoice(int index) override;
     void Speak(const QString& text) override;
+    void WantVoice(const QString& name) override;
 
     /// The name of the back-end of each voice of the last GetVoices, in the same order.
     QStringList VoiceBackends() const;
@@ -37,6 +38,7 @@ private:
     std::vector<Backend> backends_;
     std::vector<Listed> listed_;
     std::optional<std::size_t> speaking_; // the back-end that speaks
+    std::optional<QString> wanted_;       // a stored voice not listed yet: chosen once a back-end lists it
 };
 
 } // namespace horavia

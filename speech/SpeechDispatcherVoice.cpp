@@ -301,6 +301,14 @@ SpeechDispatcherVoice::~SpeechDispatcherVoice() {
     }
 }
 
+void SpeechDispatcherVoice::AskForVoices() {
+    const std::lock_guard lock(state_->mutex);
+    if (state_->listState == ListState::NotAsked) {
+        state_->listState = ListState::Asked;
+        state_->wake.notify_all();
+    }
+}
+
 QStringList SpeechDispatcherVoice::GetVoices() {
     std::unique_lock lock(state_->mutex);
     if (state_->listState == ListState::NotAsked || state_->listState == ListState::Failed) {

@@ -24,6 +24,8 @@ public:
     SpeechDispatcherVoice(const SpeechDispatcherVoice&) = delete;
     SpeechDispatcherVoice& operator=(const SpeechDispatcherVoice&) = delete;
 
+    /// Asks the service for its voices now, on the voice's thread, so that a later GetVoices finds them ready.
+    void AskForVoices();
     /// Raises SpeechError when the service does not answer in time, refuses the connection or has no voice.
     QStringList GetVoices() override;
     void SetVoice(int index) override;

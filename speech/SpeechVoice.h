@@ -25,6 +25,9 @@ public:
     virtual void SetVoice(int index) = 0;
     /// Speaks text asynchronously, first discarding whatever is still spoken or queued.
     virtual void Speak(const QString& text) = 0;
+    /// Remembers a voice by its name that is not listed yet (its service has not answered so far), to be
+    /// chosen once it is; a voice whose list is complete from the start has nothing to remember.
+    virtual void WantVoice(const QString& name) { (void)name; }
 };
 
 } // namespace horavia

@@ -211,7 +211,8 @@ bool Contains(const std::vector<std::string>& commands, const std::string& comma
 }
 
 // The program's choice of back-ends, with the service at socket and an embedded voice that records.
-std::unique_ptr<ChoosingSpeechVoice> Choosing(const std::string& socket, EspeakVoice& embedded) {
+std::unique_ptr<ChoosingSpeechVoice> Choosing(const std::string& socket, EspeakVoice& embedded,
+                                              std::chrono::milliseconds listWait = std::chrono::milliseconds{3000}) {
     // The embedded voice stays the test's, to be read; the choosing voice speaks to it through this.
     class Forward final : public SpeechVoice {
     public:
@@ -224,8 +225,8 @@ std::unique_ptr<ChoosingSpeechVoice> Choosing(const std::string& socket, EspeakV
         SpeechVoice& to_;
     };
     std::vector<ChoosingSpeechVoice::Backend> backends;
-    backends.push_back(
-        {QStringLiteral("speech-dispatcher"), std::make_unique<SpeechDispatcherVoice>(QString::fromStdString(socket))});
+    backends.push_back({QStringLiteral("speech-dispatcher"),
+                        std::make_unique<SpeechDispatcherVoice>(QString::fromStdString(socket), listWait)});
     backends.push_back({QStringLiteral("espeak-ng"), std::make_unique<Forward>(embedded)});
     return std::make_unique<ChoosingSpeechVoice>(std::move(backends));
 }
@@ -324,6 +325,36 @@ TEST_F(SpeechDispatcherVoiceTest, AStoredNameIsFoundInTheBackEndThatOffersIt) {
     ASSERT_TRUE(embedded.voice.WaitUntilIdle(test::KSpeechTimeout));
     EXPECT_GT(embedded.recording->Written(), 0U);
     EXPECT_TRUE(SpeakingConnection(server, "embedded").empty());
+}
+
+// The window asks for the voices without waiting: while the service has not answered it gets the embedded
+// ones, and a stored voice of the service is chosen at the first speech after the service has listed it.
+TEST_F(SpeechDispatcherVoiceTest, TheWindowNeverWaitsForTheListAndAStoredServiceVoiceIsChosenLater) {
+    std::optional<FakeSsipServer> server(std::in_place, socket, /*mute=*/true);
+    test::RecordedVoice embedded;
+    const std::unique_ptr<ChoosingSpeechVoice> choosing =
+        Choosing(socket, embedded.voice, std::chrono::milliseconds{0});
+    ChoosingSpeechVoice& voice = *choosing;
+
+    EXPECT_EQ(voice.GetVoices(), embedded.voice.GetVoices()); // the service holds its answer back
+    voice.WantVoice(QStringLiteral("Amy (en-US, piper)"));    // what loading the settings does with a stored name
+
+    server.reset(); // the hung service goes, a working one comes
+    server.emplace(socket);
+    bool listed = false;
+    for (int tries = 0; tries < 300 && !listed; ++tries) {
+        try {
+            listed = voice.GetVoices().contains(QStringLiteral("Amy (en-US, piper)"));
+        } catch (const SpeechError&) {
+        }
+        if (!listed) {
+            std::this_thread::sleep_for(10ms); // waiting for the service's answer, not for time to pass
+        }
+    }
+    ASSERT_TRUE(listed);
+    voice.Speak(QStringLiteral("chosen"));
+    ASSERT_TRUE(server->WaitForSpeech("chosen"));
+    EXPECT_TRUE(Contains(SpeakingConnection(*server, "chosen"), "SET SELF SYNTHESIS_VOICE Amy"));
 }
 
 } // namespace
