@@ -99,9 +99,8 @@ int TfmTimerMain::NextTickInterval() const {
     if (Engine.Mode == dmTimer && Engine.EndTime != 0) {
         const double left = (Engine.EndTime - services_.clock->Now()) * MillisecondsPerDay;
         if (left < TickInterval) {
-            // Whole milliseconds, as the clock counts them; never 0 before the end, so a tick that came
-            // a fraction early waits for it rather than spinning.
-            return left <= 0 ? 0 : std::max(1, static_cast<int>(std::lround(left)));
+            // Whole milliseconds, as the clock counts them and the engine compares them.
+            return static_cast<int>(std::max(0L, std::lround(left)));
         }
     }
     return TickInterval;

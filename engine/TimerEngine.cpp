@@ -3,6 +3,7 @@
 #include "base/RemindIntervals.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace horavia {
 namespace {
@@ -98,7 +99,9 @@ DisplayUpdate TimerEngine::UpdateDisplay() {
     const TDateTime now = clock_.Now();
     switch (Mode) {
     case dmTimer:
-        if (now >= EndTime) {
+        // In whole milliseconds, the clock's resolution: a reading of the end instant itself must not come out
+        // a hair short of it through the fractions of a day.
+        if (std::llround(now * MillisecondsPerDay) >= std::llround(EndTime * MillisecondsPerDay)) {
             Mode = dmClock;
             EndTime = 0;
             update.TimeUp = true;

@@ -22,6 +22,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <thread>
@@ -335,12 +336,12 @@ int ListenOnLoopback(int backlog, int* port) {
     return fd;
 }
 
-class IcyServer {
+// Accepts connections on 127.0.0.1 on a thread of its own, reads each request and hands the connection to
+// serve, which answers it; the connection is closed after. Stops accepting when it goes.
+class LoopbackServer {
 public:
-    explicit IcyServer(std::string response) : response_(std::move(response)) {
-        fd_ = ListenOnLoopback(1, &port_);
-        // serves every connection the same answer until the server goes
-        thread_ = std::thread([this] {
+    LoopbackServer(int backlog, std::function<void(int client)> serve) : fd_(ListenOnLoopback(backlog, &port_)) {
+        thread_ = std::thread([this, serve = std::move(serve)] {
             for (;;) {
                 const int c = ::accept(fd_, nullptr, nullptr);
                 if (c < 0) {
@@ -348,30 +349,45 @@ public:
                 }
                 char buf[2048];
                 (void)::recv(c, buf, sizeof buf, 0);
-                std::size_t sent = 0;
-                while (sent < response_.size()) {
-                    const ssize_t n = ::send(c, response_.data() + sent, response_.size() - sent, MSG_NOSIGNAL);
-                    if (n <= 0) {
-                        break;
-                    }
-                    sent += static_cast<std::size_t>(n);
-                }
+                serve(c);
                 ::close(c);
             }
         });
     }
-    ~IcyServer() {
+    ~LoopbackServer() {
         ::shutdown(fd_, SHUT_RDWR);
         ::close(fd_);
         thread_.join();
     }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/stream"; }
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+    std::string Url(const char* path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+private:
+    int port_ = 0;
+    int fd_ = -1;
+    std::thread thread_;
+};
+
+// Serves every connection the same answer until the server goes.
+class IcyServer {
+public:
+    explicit IcyServer(std::string response)
+        : response_(std::move(response)), server_(1, [this](int c) {
+              std::size_t sent = 0;
+              while (sent < response_.size()) {
+                  const ssize_t n = ::send(c, response_.data() + sent, response_.size() - sent, MSG_NOSIGNAL);
+                  if (n <= 0) {
+                      break;
+                  }
+                  sent += static_cast<std::size_t>(n);
+              }
+          }) {}
+    std::string Url() const { return server_.Url("/stream"); }
 
 private:
     std::string response_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::thread thread_;
+    LoopbackServer server_; // last: it stops before what it serves from goes
 };
 
 std::string ReadFile(const std::string& path) {
@@ -436,43 +452,14 @@ TEST_F(RealPlayerTest, HttpStreamPlaysWithHeadersAsStatusAndIcyTags) {
 // when never released, it holds the connection open without a word.
 class HeldServer {
 public:
-    explicit HeldServer(std::string response) : response_(std::move(response)) {
-        fd_ = ListenOnLoopback(4, &port_);
-        thread_ = std::thread([this] {
-            for (;;) {
-                const int c = ::accept(fd_, nullptr, nullptr);
-                if (c < 0) {
-                    return;
-                }
-                char buf[2048];
-                (void)::recv(c, buf, sizeof buf, 0);
-                std::unique_lock lock(m_);
-                ++accepted_;
-                cv_.notify_all();
-                cv_.wait(lock, [this] { return released_ || closing_; });
-                if (released_) {
-                    lock.unlock();
-                    (void)::send(c, response_.data(), response_.size(), MSG_NOSIGNAL);
-                    ::shutdown(c, SHUT_WR);
-                    while (::recv(c, buf, sizeof buf, 0) > 0) {
-                    }
-                    lock.lock();
-                    ++hungUp_; // the client has closed its end
-                    cv_.notify_all();
-                }
-                ::close(c);
-            }
-        });
-    }
+    explicit HeldServer(std::string response)
+        : response_(std::move(response)), server_(4, [this](int c) { Hold(c); }) {}
     ~HeldServer() {
         {
             std::lock_guard lock(m_);
             closing_ = true;
         }
         cv_.notify_all();
-        ::shutdown(fd_, SHUT_RDWR);
-        ::close(fd_);
-        thread_.join();
     }
     void Release() {
         std::lock_guard lock(m_);
@@ -487,19 +474,37 @@ public:
         std::unique_lock lock(m_);
         return cv_.wait_for(lock, 20s, [&] { return hungUp_ >= count; });
     }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/alarm"; }
+    std::string Url() const { return server_.Url("/alarm"); }
 
 private:
+    // Counts the connection, then waits for the test's release (or the end) before answering.
+    void Hold(int c) {
+        std::unique_lock lock(m_);
+        ++accepted_;
+        cv_.notify_all();
+        cv_.wait(lock, [this] { return released_ || closing_; });
+        if (!released_) {
+            return;
+        }
+        lock.unlock();
+        (void)::send(c, response_.data(), response_.size(), MSG_NOSIGNAL);
+        ::shutdown(c, SHUT_WR);
+        char buf[2048];
+        while (::recv(c, buf, sizeof buf, 0) > 0) {
+        }
+        lock.lock();
+        ++hungUp_; // the client has closed its end
+        cv_.notify_all();
+    }
+
     std::string response_;
-    int fd_ = -1;
-    int port_ = 0;
     std::mutex m_;
     std::condition_variable cv_;
     bool released_ = false;
     bool closing_ = false;
     int accepted_ = 0;
     int hungUp_ = 0;
-    std::thread thread_;
+    LoopbackServer server_; // last: it stops before the state it waits on goes
 };
 
 // Warnings of the audio categories, gathered while a test runs.

@@ -9,11 +9,11 @@
 namespace horavia {
 namespace {
 
-using tools::TPngSpec;
+using tools::TPngFormat;
 
 // The test's own pictures always encode; a refusal is the test's fault and ends it.
-std::vector<std::uint8_t> EncodePng(const TPngSpec& spec, const std::vector<std::uint8_t>& samples) {
-    return tools::EncodePng(spec, samples).value();
+std::vector<std::uint8_t> EncodePng(const TPngFormat& format, const std::vector<std::uint8_t>& samples) {
+    return tools::EncodePng(format, samples).value();
 }
 
 std::vector<std::uint8_t> Samples(int width, int height, int channels, unsigned seed) {

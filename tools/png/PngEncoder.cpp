@@ -38,7 +38,7 @@ int Channels(int colourType) {
 }
 
 // Only plain data lives in this frame: libpng may longjmp back into it.
-bool Encode(const TPngSpec& spec, png_bytepp rows, Output* out) {
+bool Encode(const TPngFormat& format, png_bytepp rows, Output* out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, out, OnError, OnWarning);
     if (png == nullptr) {
         return false;
@@ -53,14 +53,14 @@ bool Encode(const TPngSpec& spec, png_bytepp rows, Output* out) {
         return false;
     }
     png_set_write_fn(png, out, Append, nullptr);
-    if (spec.CompressionLevel >= 0) {
-        png_set_compression_level(png, spec.CompressionLevel);
+    if (format.CompressionLevel >= 0) {
+        png_set_compression_level(png, format.CompressionLevel);
     }
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.Width), static_cast<png_uint_32>(spec.Height), spec.BitDepth,
-                 spec.ColourType, spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(format.Width), static_cast<png_uint_32>(format.Height),
+                 format.BitDepth, format.ColourType, format.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    if (spec.Interlaced) {
+    if (format.Interlaced) {
         png_set_interlace_handling(png);
     }
     png_write_image(png, rows);
@@ -71,22 +71,23 @@ bool Encode(const TPngSpec& spec, png_bytepp rows, Output* out) {
 
 } // namespace
 
-std::optional<std::vector<std::uint8_t>> EncodePng(const TPngSpec& spec, const std::vector<std::uint8_t>& samples,
+std::optional<std::vector<std::uint8_t>> EncodePng(const TPngFormat& format, const std::vector<std::uint8_t>& samples,
                                                    std::string* error) {
-    const std::size_t rowBytes =
-        static_cast<std::size_t>(spec.Width) * static_cast<std::size_t>(Channels(spec.ColourType) * spec.BitDepth) / 8;
-    if (spec.Width <= 0 || spec.Height <= 0 || samples.size() != rowBytes * static_cast<std::size_t>(spec.Height)) {
+    const std::size_t rowBytes = static_cast<std::size_t>(format.Width) *
+                                 static_cast<std::size_t>(Channels(format.ColourType) * format.BitDepth) / 8;
+    if (format.Width <= 0 || format.Height <= 0 ||
+        samples.size() != rowBytes * static_cast<std::size_t>(format.Height)) {
         if (error != nullptr) {
             *error = "the sample count does not match the picture's size";
         }
         return std::nullopt;
     }
-    std::vector<png_bytep> rows(static_cast<std::size_t>(spec.Height));
+    std::vector<png_bytep> rows(static_cast<std::size_t>(format.Height));
     for (std::size_t y = 0; y < rows.size(); ++y) {
         rows[y] = const_cast<png_bytep>(samples.data() + rowBytes * y); // libpng only reads them
     }
     Output out;
-    if (!Encode(spec, rows.data(), &out)) {
+    if (!Encode(format, rows.data(), &out)) {
         if (error != nullptr) {
             *error = out.error.empty() ? "libpng could not start" : out.error;
         }

@@ -7,7 +7,7 @@
 
 namespace horavia::tools {
 
-struct TPngSpec {
+struct TPngFormat {
     int Width = 0;
     int Height = 0;
     int ColourType = 6; // 2 RGB, 6 RGBA, 0 grey, 4 grey with alpha
@@ -19,8 +19,8 @@ struct TPngSpec {
 // Encodes raw samples (rows of Width * channels * BitDepth / 8 bytes, top to bottom) as a PNG file in
 // memory with libpng. No time stamp or other ancillary chunks, so the same samples give the same bytes.
 // Used by the picture generator and by tests that build their own pictures. Empty, with the reason in
-// `error`, when the samples do not fit the spec or libpng refuses.
-std::optional<std::vector<std::uint8_t>> EncodePng(const TPngSpec& spec, const std::vector<std::uint8_t>& samples,
+// `error`, when the samples do not fit the format or libpng refuses.
+std::optional<std::vector<std::uint8_t>> EncodePng(const TPngFormat& format, const std::vector<std::uint8_t>& samples,
                                                    std::string* error = nullptr);
 
 } // namespace horavia::tools
