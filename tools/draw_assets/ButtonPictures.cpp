@@ -178,17 +178,25 @@ void PaintGear(QPainter& p, const TIconPalette& pal) {
     p.drawEllipse(c, 9.5, 9.5);
 }
 
-QImage TabIcon(void (*paint)(QPainter&, const TIconPalette&), bool hovered) {
+// A painter on canvas with anti-aliasing on, drawing in units of scale device pixels.
+void BeginScaled(QPainter& p, QImage& canvas, int scale) {
+    BeginSmooth(p, canvas);
+    if (scale != 1) {
+        p.scale(scale, scale);
+    }
+}
+
+QImage TabIcon(void (*paint)(QPainter&, const TIconPalette&), bool hovered, int scale) {
     const TIconPalette& pal = hovered ? KHoverIcon : KNormalIcon;
-    QImage icon = NewCanvas(48, 48);
+    QImage icon = NewCanvas(48 * scale, 48 * scale);
     QPainter p;
-    BeginSmooth(p, icon);
+    BeginScaled(p, icon, scale);
     paint(p, pal);
     p.end();
     if (!pal.Halo) {
         return icon;
     }
-    QImage out = Glow(icon, KHaloColour, 5, 1.6);
+    QImage out = Glow(icon, KHaloColour, 5, 1.6, scale);
     p.begin(&out);
     p.drawImage(0, 0, icon);
     p.end();
@@ -196,10 +204,10 @@ QImage TabIcon(void (*paint)(QPainter&, const TIconPalette&), bool hovered) {
 }
 
 // Close (x) and minimize (_): a plain dark glyph, or a white glyph on a coloured tile when hovered.
-QImage WindowButton(bool close, bool hovered) {
-    QImage canvas = NewCanvas(15, 15);
+QImage WindowButton(bool close, bool hovered, int scale) {
+    QImage canvas = NewCanvas(15 * scale, 15 * scale);
     QPainter p;
-    BeginSmooth(p, canvas);
+    BeginScaled(p, canvas, scale);
     QColor glyph(64, 66, 72);
     if (hovered) {
         const QColor base = close ? QColor(214, 66, 54) : QColor(52, 120, 210);
@@ -225,10 +233,10 @@ QImage WindowButton(bool close, bool hovered) {
 }
 
 // A grooved bar with three small arrows in its middle, pointing up (hide the tabs) or down.
-QImage Splitter(bool up, bool hovered) {
-    QImage canvas = NewCanvas(100, 6);
+QImage Splitter(bool up, bool hovered, int scale) {
+    QImage canvas = NewCanvas(100 * scale, 6 * scale);
     QPainter p;
-    BeginSmooth(p, canvas);
+    BeginScaled(p, canvas, scale);
     const QColor dark = hovered ? QColor(40, 118, 220) : QColor(128, 128, 134);
     const QColor light = hovered ? QColor(205, 228, 255) : QColor(250, 250, 250);
     const QColor arrow = hovered ? QColor(14, 92, 200) : QColor(72, 74, 80);
@@ -307,65 +315,88 @@ void PaintLcdIcon(QPainter& p, TLcdIcon icon, QColor ink) {
     }
 }
 
-// An LCD button: a 10 x 10 icon at the left and its two-character label beside it.
-QImage LcdButton(TLcdIcon icon, const QString& label, bool hovered) {
+// The label of an LCD button and the face it is set in.
+struct TLcdLabel {
+    QString Text;
+    QString Family;
+};
+
+// An LCD button: a 10 x 10 icon at the left and its label beside it, in the 41 x 12 units left.
+QImage LcdButton(TLcdIcon icon, const TLcdLabel& label, bool hovered, int scale) {
     const QColor ink = hovered ? KLcdHover : KLcdInk;
-    QImage canvas = NewCanvas(55, 12);
+    QImage canvas = NewCanvas(55 * scale, 12 * scale);
     QPainter p;
-    BeginSmooth(p, canvas);
+    BeginScaled(p, canvas, scale);
     PaintLcdIcon(p, icon, ink);
-    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-    font.setPixelSize(11);
+    // The words are laid out in device pixels at the device size, so each size gets the font's own
+    // hinting rather than a scaled copy of the 1x glyphs.
+    p.resetTransform();
+    QFont font(label.Family);
+    font.setPixelSize(11 * scale);
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setStyleStrategy(QFont::PreferAntialias);
     p.setFont(font);
     p.setPen(ink);
-    p.drawText(QRect(14, 0, 41, 12), Qt::AlignLeft | Qt::AlignVCenter, label);
+    p.drawText(QRect(14 * scale, 0, 41 * scale, 12 * scale), Qt::AlignLeft | Qt::AlignVCenter, label.Text);
     p.end();
     return canvas;
 }
 
+const QString KChineseFace = QStringLiteral("WenQuanYi Micro Hei");
+const QString KLatinFace = QStringLiteral("DejaVu Sans");
+
+TLcdLabel Label(TLabelLanguage language, const char16_t* chinese, const char* english) {
+    if (language == TLabelLanguage::English) {
+        return {QString::fromLatin1(english), KLatinFace};
+    }
+    return {QString::fromUtf16(chinese), KChineseFace};
+}
+
 } // namespace
 
-QImage DrawButtonPicture(std::string_view name, int width, int height) {
+bool HasWords(std::string_view buttonName) {
+    return buttonName.starts_with("lcd_");
+}
+
+QImage DrawButtonPicture(std::string_view name, int width, int height, int scale, TLabelLanguage language) {
     (void)width;
     (void)height;
     const bool hovered = name.find("hover") != std::string_view::npos;
     if (name.starts_with("timer_")) {
-        return TabIcon(PaintHourglass, hovered);
+        return TabIcon(PaintHourglass, hovered, scale);
     }
     if (name.starts_with("chrono_")) {
-        return TabIcon(PaintStopwatch, hovered);
+        return TabIcon(PaintStopwatch, hovered, scale);
     }
     if (name.starts_with("clock_")) {
-        return TabIcon(PaintClock, hovered);
+        return TabIcon(PaintClock, hovered, scale);
     }
     if (name.starts_with("settings_")) {
-        return TabIcon(PaintGear, hovered);
+        return TabIcon(PaintGear, hovered, scale);
     }
     if (name.starts_with("min_")) {
-        return WindowButton(false, hovered);
+        return WindowButton(false, hovered, scale);
     }
     if (name.starts_with("close_")) {
-        return WindowButton(true, hovered);
+        return WindowButton(true, hovered, scale);
     }
     if (name.starts_with("splitter_")) {
-        return Splitter(name.find("_dn") == std::string_view::npos, hovered);
+        return Splitter(name.find("_dn") == std::string_view::npos, hovered, scale);
     }
     if (name.starts_with("lcd_cancel")) {
-        return LcdButton(TLcdIcon::Cancel, QStringLiteral("取消"), hovered);
+        return LcdButton(TLcdIcon::Cancel, Label(language, u"取消", "Cancel"), hovered, scale);
     }
     if (name.starts_with("lcd_start")) {
-        return LcdButton(TLcdIcon::Start, QStringLiteral("开始"), hovered);
+        return LcdButton(TLcdIcon::Start, Label(language, u"开始", "Start"), hovered, scale);
     }
     if (name.starts_with("lcd_pause")) {
-        return LcdButton(TLcdIcon::Pause, QStringLiteral("暂停"), hovered);
+        return LcdButton(TLcdIcon::Pause, Label(language, u"暂停", "Pause"), hovered, scale);
     }
     if (name.starts_with("lcd_reset")) {
-        return LcdButton(TLcdIcon::Reset, QStringLiteral("重置"), hovered);
+        return LcdButton(TLcdIcon::Reset, Label(language, u"重置", "Reset"), hovered, scale);
     }
     if (name.starts_with("lcd_stop")) {
-        return LcdButton(TLcdIcon::Stop, QStringLiteral("停止"), hovered);
+        return LcdButton(TLcdIcon::Stop, Label(language, u"停止", "Stop"), hovered, scale);
     }
     return {};
 }

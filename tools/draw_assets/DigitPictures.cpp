@@ -55,9 +55,11 @@ std::array<QPolygonF, 7> Segments(const TSegmentBox& b) {
 // Lit segments of each digit, as bits a (1) to g (64).
 constexpr std::array<int, 10> KDigitSegments{0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
-QTransform Slant(double height) {
+// The slant of a cell height units tall, drawn at scale device pixels a unit.
+QTransform Slant(double height, int scale) {
     // x' = x - kSlant * (y - height / 2): the top leans right, the middle stays in place.
-    return QTransform(1, 0, -KSlant, 1, KSlant * height / 2, 0);
+    const QTransform slant(1, 0, -KSlant, 1, KSlant * height / 2, 0);
+    return scale == 1 ? slant : slant * QTransform::fromScale(scale, scale);
 }
 
 TSegmentBox BoxFor(int width, int height) {
@@ -69,11 +71,11 @@ TSegmentBox BoxFor(int width, int height) {
     return {6.0 * sx, 4.0 * sy, 30.0 * sx, 44.0 * sy, 2.7, 0.45};
 }
 
-QImage DrawDigit(int digit, int width, int height) {
-    QImage canvas = NewCanvas(width, height);
+QImage DrawDigit(int digit, int width, int height, int scale) {
+    QImage canvas = NewCanvas(width * scale, height * scale);
     QPainter p;
     BeginSmooth(p, canvas);
-    p.setTransform(Slant(height));
+    p.setTransform(Slant(height, scale));
     p.setPen(Qt::NoPen);
     const auto segments = Segments(BoxFor(width, height));
     for (int s = 0; s < 7; ++s) {
@@ -88,11 +90,11 @@ QImage DrawDigit(int digit, int width, int height) {
     return canvas;
 }
 
-QImage DrawColon(int width, int height) {
-    QImage canvas = NewCanvas(width, height);
+QImage DrawColon(int width, int height, int scale) {
+    QImage canvas = NewCanvas(width * scale, height * scale);
     QPainter p;
     BeginSmooth(p, canvas);
-    p.setTransform(Slant(height));
+    p.setTransform(Slant(height, scale));
     p.setPen(Qt::NoPen);
     p.setBrush(KInk);
     const double size = 5.0;
@@ -105,10 +107,13 @@ QImage DrawColon(int width, int height) {
     return canvas;
 }
 
-QImage DrawSlash(int width, int height) {
-    QImage canvas = NewCanvas(width, height);
+QImage DrawSlash(int width, int height, int scale) {
+    QImage canvas = NewCanvas(width * scale, height * scale);
     QPainter p;
     BeginSmooth(p, canvas);
+    if (scale != 1) {
+        p.scale(scale, scale);
+    }
     QPen pen(KInk, 2.4, Qt::SolidLine, Qt::FlatCap);
     p.setPen(pen);
     p.drawLine(QPointF(width * 0.28, height - 2.5), QPointF(width * 0.78, 2.5));
@@ -117,8 +122,8 @@ QImage DrawSlash(int width, int height) {
 }
 
 // "AM" aligned with the top of the digits, "PM" with their bottom.
-QImage DrawMarker(const QString& text, bool upper, int width, int height) {
-    QImage canvas = NewCanvas(width, height);
+QImage DrawMarker(const QString& text, bool upper, int width, int height, int scale) {
+    QImage canvas = NewCanvas(width * scale, height * scale);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setBold(true);
     font.setPixelSize(13);
@@ -131,7 +136,7 @@ QImage DrawMarker(const QString& text, bool upper, int width, int height) {
     path.translate(left - box.left(), top - box.top());
     QPainter p;
     BeginSmooth(p, canvas);
-    p.setTransform(Slant(height));
+    p.setTransform(Slant(height, scale));
     p.setPen(Qt::NoPen);
     p.setBrush(KInk);
     p.drawPath(path);
@@ -141,22 +146,22 @@ QImage DrawMarker(const QString& text, bool upper, int width, int height) {
 
 } // namespace
 
-QImage DrawDigitPicture(std::string_view name, int width, int height) {
+QImage DrawDigitPicture(std::string_view name, int width, int height, int scale) {
     if (name == "large_:") {
-        return DrawColon(width, height);
+        return DrawColon(width, height, scale);
     }
     if (name == "small_/") {
-        return DrawSlash(width, height);
+        return DrawSlash(width, height, scale);
     }
     if (name == "large_am") {
-        return DrawMarker(QStringLiteral("AM"), true, width, height);
+        return DrawMarker(QStringLiteral("AM"), true, width, height, scale);
     }
     if (name == "large_pm") {
-        return DrawMarker(QStringLiteral("PM"), false, width, height);
+        return DrawMarker(QStringLiteral("PM"), false, width, height, scale);
     }
     const char last = name.back();
     if (last >= '0' && last <= '9') {
-        return DrawDigit(last - '0', width, height);
+        return DrawDigit(last - '0', width, height, scale);
     }
     return {};
 }

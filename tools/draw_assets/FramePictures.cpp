@@ -16,15 +16,28 @@ struct TFrameColours {
 const TFrameColours KMainBoxColours{QColor(88, 89, 92), QColor(238, 238, 238)};
 const TFrameColours KLcdBoxColours{QColor(104, 106, 100), QColor(176, 179, 166)};
 
-// Pixels cut from each row at the top of the window outline (the shape picture uses the same rows).
-constexpr int KOutlineInset[6] = {4, 2, 1, 1, 0, 0};
+// Radius of the window outline's corners, in units.
+constexpr int KOutlineRadius = 6;
 
-// A top-left corner of size x size: a ring of two 1-pixel lines along a quarter circle of the given
-// radius, anti-aliased by 16 x 16 samples per pixel, clear inside and outside the ring. With
+// Pixels cut from row y (counted from the nearer top or bottom edge) of the window outline drawn at
+// scale device pixels a unit: those whose centre lies outside the corner's circle. At 1x this cuts
+// 4, 2, 1 and 1 pixels from the first four rows; the shape picture and the frame corners share it.
+int OutlineInset(int y, int scale) {
+    const double r = KOutlineRadius * scale;
+    int x = 0;
+    while (x + 0.5 < r && std::hypot(x + 0.5 - r, y + 0.5 - r) > r) {
+        ++x;
+    }
+    return x;
+}
+
+// A top-left corner of size x size pixels: a ring of two lines, each scale pixels wide, along a quarter
+// circle of the given radius in pixels, anti-aliased by 16 x 16 samples per pixel, clear inside and
+// outside the ring. With
 // clipToOutline the window's own outline decides which pixels exist: those outside it stay clear
 // and the outline's edge pixels get the full outer line (the window region cuts hard, so a soft
 // outer edge would only lighten the border).
-QImage Corner(int size, double radius, const TFrameColours& colours, bool clipToOutline) {
+QImage Corner(int size, double radius, const TFrameColours& colours, bool clipToOutline, int scale) {
     QImage out(size, size, QImage::Format_ARGB32);
     constexpr int n = 16;
     auto insideOutline = [&](int x, int y) {
@@ -34,7 +47,8 @@ QImage Corner(int size, double radius, const TFrameColours& colours, bool clipTo
         if (x >= size || y >= size || !clipToOutline) {
             return true;
         }
-        return size == 6 ? x >= KOutlineInset[y] : std::hypot(x + 0.5 - radius, y + 0.5 - radius) <= radius;
+        return size == KOutlineRadius * scale ? x >= OutlineInset(y, scale)
+                                              : std::hypot(x + 0.5 - radius, y + 0.5 - radius) <= radius;
     };
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -54,9 +68,9 @@ QImage Corner(int size, double radius, const TFrameColours& colours, bool clipTo
                         depth = 0;
                     }
                     const QColor* c = nullptr;
-                    if (depth >= 0 && depth < 1) {
+                    if (depth >= 0 && depth < scale) {
                         c = &colours.Outer;
-                    } else if (depth >= 1 && depth < 2) {
+                    } else if (depth >= scale && depth < 2 * scale) {
                         c = &colours.Inner;
                     }
                     if (c != nullptr) {
@@ -80,25 +94,31 @@ QImage Corner(int size, double radius, const TFrameColours& colours, bool clipTo
     return out;
 }
 
-QImage Slice(int width, int height, QColor first, QColor second) {
-    QImage out(width, height, QImage::Format_ARGB32);
-    out.setPixelColor(0, 0, first);
-    out.setPixelColor(width - 1, height - 1, second);
+// An edge slice of width x height units (2 x 1 or 1 x 2) at scale pixels a unit: its first unit in
+// one colour, its second in the other.
+QImage Slice(int width, int height, QColor first, QColor second, int scale) {
+    QImage out(width * scale, height * scale, QImage::Format_ARGB32);
+    const bool across = width > height;
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x) {
+            out.setPixelColor(x, y, (across ? x : y) < scale ? first : second);
+        }
+    }
     return out;
 }
 
 } // namespace
 
-QImage DrawFramePicture(std::string_view collection, std::string_view name, int width, int height) {
+QImage DrawFramePicture(std::string_view collection, std::string_view name, int width, int height, int scale) {
     const bool mainBox = collection == "MainBox";
     const TFrameColours& colours = mainBox ? KMainBoxColours : KLcdBoxColours;
     if (name == "left" || name == "top") {
-        return Slice(width, height, colours.Outer, colours.Inner);
+        return Slice(width, height, colours.Outer, colours.Inner, scale);
     }
     if (name == "right" || name == "bottom") {
-        return Slice(width, height, colours.Inner, colours.Outer);
+        return Slice(width, height, colours.Inner, colours.Outer, scale);
     }
-    const QImage corner = Corner(width, width, colours, mainBox);
+    const QImage corner = Corner(width * scale, width * scale, colours, mainBox, scale);
     if (name == "left_top") {
         return corner;
     }
@@ -114,13 +134,13 @@ QImage DrawFramePicture(std::string_view collection, std::string_view name, int 
     return {};
 }
 
-QImage DrawShapePicture() {
-    constexpr int w = 400;
-    constexpr int h = 250;
+QImage DrawShapePicture(int scale) {
+    const int w = 400 * scale;
+    const int h = 250 * scale;
     QImage out(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
         const int fromEdge = std::min(y, h - 1 - y);
-        const int inset = fromEdge < 6 ? KOutlineInset[fromEdge] : 0;
+        const int inset = fromEdge < KOutlineRadius * scale ? OutlineInset(fromEdge, scale) : 0;
         for (int x = 0; x < w; ++x) {
             const bool inside = x >= inset && x < w - inset;
             out.setPixel(x, y, inside ? qRgb(0, 0, 0) : qRgb(255, 255, 255));

@@ -45,7 +45,7 @@ void BeginSmooth(QPainter& painter, QImage& canvas) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-QImage Glow(const QImage& icon, QColor colour, int radius, double strength) {
+QImage Glow(const QImage& icon, QColor colour, int radius, double strength, int scale) {
     const QImage src = icon.convertToFormat(QImage::Format_ARGB32);
     const int w = src.width();
     const int h = src.height();
@@ -55,9 +55,27 @@ QImage Glow(const QImage& icon, QColor colour, int radius, double strength) {
             alpha[static_cast<std::size_t>(y * w + x)] = qAlpha(src.pixel(x, y)) / 255.0;
         }
     }
+    // One pass of a box of radius r spreads the alpha with a variance of r * (r + 1) / 3 pixels squared.
+    // The same spread in units needs scale squared times the variance in pixels: three passes of the
+    // widest box that fits, then narrower ones for what is left, so the 2x halo is the 1x halo drawn
+    // finer. Variances are counted in thirds of a pixel squared to stay whole.
     const int step = std::max(1, radius / 2);
+    int thirdsLeft = 3 * step * (step + 1) * scale * scale;
+    int wide = step;
+    while (3 * (wide + 1) * (wide + 2) <= thirdsLeft) {
+        ++wide;
+    }
     for (int pass = 0; pass < 3; ++pass) {
-        BoxBlur(alpha, w, h, step);
+        BoxBlur(alpha, w, h, wide);
+    }
+    thirdsLeft -= 3 * wide * (wide + 1);
+    for (int narrow = wide; narrow >= 1 && thirdsLeft > 0;) {
+        if (narrow * (narrow + 1) <= thirdsLeft) {
+            BoxBlur(alpha, w, h, narrow);
+            thirdsLeft -= narrow * (narrow + 1);
+        } else {
+            --narrow;
+        }
     }
     QImage out(w, h, QImage::Format_ARGB32);
     for (int y = 0; y < h; ++y) {

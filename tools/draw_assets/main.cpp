@@ -1,9 +1,12 @@
 // Draws every picture of the program and writes them, with the resource list, under the given
 // assets folder:
 //   images/<collection>/<file>.png   the four image collections
+//   images/Buttons/en/<file>.png     the English pictures of the buttons that carry words
 //   shape.png                        the window outline
 //   icons/horavia-<size>.png         the program icon
 //   horavia_images.qrc               the Qt resource list of all of them
+// Each picture but the program icon is also drawn at twice the size, as <name>@2x.png beside
+// <name>.png, for screens of device pixel ratio 2; the icon has its own list of sizes.
 
 #include "display/ImageAssetTable.h"
 #include "tools/draw_assets/Painting.h"
@@ -25,15 +28,23 @@ QString ToQString(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QImage Draw(std::string_view collection, std::string_view name, int width, int height) {
+QImage Draw(std::string_view collection, std::string_view name, int width, int height, int scale,
+            TLabelLanguage language) {
     if (collection == "Buttons") {
-        return DrawButtonPicture(name, width, height);
+        return DrawButtonPicture(name, width, height, scale, language);
     }
     if (collection == "Digits") {
-        return DrawDigitPicture(name, width, height);
+        return DrawDigitPicture(name, width, height, scale);
     }
-    return DrawFramePicture(collection, name, width, height);
+    return DrawFramePicture(collection, name, width, height, scale);
 }
+
+// The file of a picture drawn at scale, from the path of its 1x file without ".png".
+QString AtScale(const QString& stem, int scale) {
+    return scale == 1 ? stem + QStringLiteral(".png") : stem + QStringLiteral("@%1x.png").arg(scale);
+}
+
+constexpr int KScales[] = {1, 2};
 
 } // namespace
 
@@ -50,26 +61,45 @@ int main(int argc, char** argv) {
     QStringList files;
     bool ok = true;
 
-    for (const TImageCollectionTable& table : KImageCollectionTables) {
-        const QString folder = QStringLiteral("images/") + ToQString(table.Name);
+    // Draws one picture at every scale into folder, checking its size.
+    auto drawAll = [&](const TImageCollectionTable& table, const TImageAssetEntry& entry, const QString& folder,
+                       TLabelLanguage language) {
         root.mkpath(folder);
-        for (const TImageAssetEntry& entry : table.Entries) {
-            const QImage image = Draw(table.Name, entry.Name, entry.Width, entry.Height);
-            if (image.width() != entry.Width || image.height() != entry.Height) {
-                std::fprintf(stderr, "%s/%s: drawn at the wrong size\n", table.Name.data(), entry.Name.data());
+        for (int scale : KScales) {
+            const QImage image = Draw(table.Name, entry.Name, entry.Width, entry.Height, scale, language);
+            if (image.width() != entry.Width * scale || image.height() != entry.Height * scale) {
+                std::fprintf(stderr, "%s/%s: drawn at the wrong size at %dx\n", table.Name.data(), entry.Name.data(),
+                             scale);
                 ok = false;
                 continue;
             }
-            const QString file = folder + QLatin1Char('/') + ToQString(entry.File) + QStringLiteral(".png");
+            const QString file = AtScale(folder + QLatin1Char('/') + ToQString(entry.File), scale);
             const TPngLayout layout =
                 IsInterlacedAsset(table.Name, entry.Name) ? TPngLayout::Interlaced : TPngLayout::Plain;
             ok = WritePng(image, root.filePath(file), entry.Kind == TPngKind::RGBA, layout) && ok;
             files << file;
         }
+    };
+
+    for (const TImageCollectionTable& table : KImageCollectionTables) {
+        const QString folder = QStringLiteral("images/") + ToQString(table.Name);
+        for (const TImageAssetEntry& entry : table.Entries) {
+            drawAll(table, entry, folder, TLabelLanguage::Chinese);
+        }
+    }
+    // The English set: only the pictures with words, under the same file names.
+    const TImageCollectionTable buttons{"Buttons", KButtonsAssets};
+    for (const TImageAssetEntry& entry : buttons.Entries) {
+        if (HasWords(entry.Name)) {
+            drawAll(buttons, entry, QStringLiteral("images/Buttons/en"), TLabelLanguage::English);
+        }
     }
 
-    ok = WritePng(DrawShapePicture(), root.filePath(QStringLiteral("shape.png")), false, TPngLayout::Plain) && ok;
-    files << QStringLiteral("shape.png");
+    for (int scale : KScales) {
+        const QString file = AtScale(QStringLiteral("shape"), scale);
+        ok = WritePng(DrawShapePicture(scale), root.filePath(file), false, TPngLayout::Plain) && ok;
+        files << file;
+    }
 
     root.mkpath(QStringLiteral("icons"));
     for (int size : KProgramIconSizes) {
