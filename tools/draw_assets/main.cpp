@@ -6,7 +6,9 @@
 //   icons/horavia-<size>.png         the program icon
 //   horavia_images.qrc               the Qt resource list of all of them
 // Each picture but the program icon is also drawn at twice the size, as <name>@2x.png beside
-// <name>.png, for screens of device pixel ratio 2; the icon has its own list of sizes.
+// <name>.png, for screens of device pixel ratio 2. The icon is drawn at every size the program
+// lists and at twice each size up to 32 px, so the small icons of dialogs, task bars and the tray
+// have a drawing of their own at 2x; Qt's QIcon picks icon pictures by their size in pixels.
 
 #include "display/ImageAssetTable.h"
 #include "tools/draw_assets/Painting.h"
@@ -17,7 +19,9 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 using namespace horavia;
 using namespace horavia::tools;
@@ -45,6 +49,21 @@ QString AtScale(const QString& stem, int scale) {
 }
 
 constexpr int KScales[] = {1, 2};
+
+// Icons this size or smaller get a drawing at twice their size too.
+constexpr int KLargestSmallIcon = 32;
+
+std::vector<int> IconSizes() {
+    std::vector<int> sizes(KProgramIconSizes.begin(), KProgramIconSizes.end());
+    for (int size : KProgramIconSizes) {
+        if (size <= KLargestSmallIcon) {
+            sizes.push_back(2 * size);
+        }
+    }
+    std::sort(sizes.begin(), sizes.end());
+    sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
+    return sizes;
+}
 
 } // namespace
 
@@ -102,7 +121,7 @@ int main(int argc, char** argv) {
     }
 
     root.mkpath(QStringLiteral("icons"));
-    for (int size : KProgramIconSizes) {
+    for (int size : IconSizes()) {
         const QString file = QStringLiteral("icons/horavia-%1.png").arg(size);
         ok = WritePng(DrawProgramIcon(size), root.filePath(file), true, TPngLayout::Plain) && ok;
         files << file;
