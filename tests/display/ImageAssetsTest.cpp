@@ -1,5 +1,6 @@
 #include "display/ImageAssets.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -271,6 +272,35 @@ TEST(ProgramIcon, EverySizeIsBuiltIn) {
         EXPECT_EQ(icon->Width, size);
         EXPECT_EQ(icon->Height, size);
         EXPECT_EQ(icon->Kind, TPngKind::RGBA);
+    }
+}
+
+// Every built-in picture has its 2x drawing beside it, at exactly twice its size, and every English
+// picture stands in for the Chinese one of the same name: same size, other words.
+TEST(PictureSets, TwiceTheSizeAtTwoXAndTheSameSizeInEnglish) {
+    const QString root = QStringLiteral(":/horavia/");
+    const QString english = root + QStringLiteral("images/Buttons/en/");
+    ASSERT_TRUE(LoadPngFile(english + QStringLiteral("lcd_start.png"))); // also registers the resources
+    QDirIterator it(root, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.startsWith(root + QStringLiteral("icons/")) || path.endsWith(QStringLiteral("@2x.png"))) {
+            continue; // the icon has a list of sizes instead
+        }
+        const auto one = LoadPngFile(path);
+        const auto two = LoadPngFile(path.chopped(4) + QStringLiteral("@2x.png"));
+        ASSERT_TRUE(one && two) << path.toStdString();
+        EXPECT_EQ(two->Width, 2 * one->Width) << path.toStdString();
+        EXPECT_EQ(two->Height, 2 * one->Height) << path.toStdString();
+        EXPECT_EQ(two->Kind, one->Kind) << path.toStdString();
+        if (path.startsWith(english)) {
+            const QString chinesePath = root + QStringLiteral("images/Buttons/") + path.mid(english.size());
+            const auto chinese = LoadPngFile(chinesePath);
+            ASSERT_TRUE(chinese) << chinesePath.toStdString();
+            EXPECT_EQ(one->Width, chinese->Width) << path.toStdString();
+            EXPECT_EQ(one->Height, chinese->Height) << path.toStdString();
+            EXPECT_NE(one->Pixels, chinese->Pixels) << path.toStdString();
+        }
     }
 }
 
