@@ -345,6 +345,11 @@ void EspeakVoice::Speak(const QString& text) {
     d->wake.notify_one();
 }
 
+int EspeakVoice::VoiceFor(UiLanguage language) {
+    d->Connect();
+    return language == UiLanguage::English ? d->english : d->mandarin;
+}
+
 QString EspeakVoice::Phonemes(const QString& text) {
     d->Connect();
     if (d->voices.empty()) {

@@ -28,6 +28,8 @@ public:
     QStringList GetVoices() override;
     void SetVoice(int index) override;
     void Speak(const QString& text) override;
+    /// The Mandarin voice for Chinese, American English (else any English) for English.
+    int VoiceFor(UiLanguage language) override;
 
     /// espeak-ng's phoneme mnemonics for text as the chosen voice would read it, runs separated by " | ";
     /// a run read by another voice than the chosen one starts with that voice's language in brackets, "[en-us]".

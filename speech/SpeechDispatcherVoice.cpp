@@ -34,6 +34,21 @@ struct ServiceVoice {
 
 enum class ListState { NotAsked, Asked, Listed, Failed };
 
+bool IsMandarin(const ServiceVoice& voice) {
+    const QByteArray language = voice.language.toLower();
+    return language.startsWith("cmn") || language.startsWith("zh");
+}
+
+bool IsEnglish(const ServiceVoice& voice) {
+    const QByteArray language = voice.language.toLower();
+    return language == "en" || language.startsWith("en-") || language.startsWith("en_");
+}
+
+bool IsAmerican(const ServiceVoice& voice) {
+    const QByteArray language = voice.language.toLower();
+    return language == "en-us" || language == "en_us";
+}
+
 QByteArray TakeText(char* text) {
     QByteArray copy(text != nullptr ? text : "");
     std::free(text); // NOLINT(cppcoreguidelines-no-malloc): libspeechd's strings are malloc'ed
@@ -130,15 +145,13 @@ struct SpeechDispatcherVoice::State {
                 found.push_back(std::move(entry));
             }
         }
-        // The first voice is the one a first run chooses; the program's announcements are mostly Chinese, so it
-        // is a Mandarin voice whenever the service has one, and espeak-ng's pinyin one before its plain one, which
-        // reads some characters (还) by their English spelling.
+        // Mandarin voices first, as the settings dialog lists them for the Chinese interface, and espeak-ng's
+        // pinyin one before its plain one, which reads some characters (还) by their English spelling.
         const auto rank = [](const ServiceVoice& voice) {
-            const QByteArray language = voice.language.toLower();
-            if (!language.startsWith("cmn") && !language.startsWith("zh")) {
+            if (!IsMandarin(voice)) {
                 return 2;
             }
-            return language.contains("pinyin") ? 0 : 1;
+            return voice.language.toLower().contains("pinyin") ? 0 : 1;
         };
         std::stable_sort(found.begin(), found.end(),
                          [&rank](const ServiceVoice& a, const ServiceVoice& b) { return rank(a) < rank(b); });
@@ -336,6 +349,32 @@ QStringList SpeechDispatcherVoice::GetVoices() {
         descriptions.append(voice.description);
     }
     return descriptions;
+}
+
+int SpeechDispatcherVoice::VoiceFor(UiLanguage language) {
+    const std::lock_guard lock(state_->mutex);
+    if (state_->listState == ListState::NotAsked) {
+        state_->listState = ListState::Asked;
+        state_->wake.notify_all();
+    }
+    if (state_->listState != ListState::Listed) {
+        return -1;
+    }
+    const std::vector<ServiceVoice>& voices = state_->voices;
+    const auto position = [&voices](std::vector<ServiceVoice>::const_iterator it) {
+        return it == voices.end() ? -1 : static_cast<int>(it - voices.begin());
+    };
+    if (language == UiLanguage::Chinese) {
+        return position(std::find_if(voices.begin(), voices.end(), IsMandarin)); // the list's best comes first
+    }
+    const auto english = std::find_if(voices.begin(), voices.end(), IsEnglish);
+    if (english == voices.end()) {
+        return -1;
+    }
+    const auto american = std::find_if(english, voices.end(), [&english](const ServiceVoice& voice) {
+        return voice.module == english->module && IsAmerican(voice);
+    });
+    return position(american != voices.end() ? american : english);
 }
 
 void SpeechDispatcherVoice::SetVoice(int index) {

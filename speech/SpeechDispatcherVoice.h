@@ -31,6 +31,10 @@ public:
     void SetVoice(int index) override;
     /// Cancels what this program still has spoken or queued in the service, then queues text.
     void Speak(const QString& text) override;
+    /// A Mandarin voice for Chinese, pinyin-reading first; for English an English voice of the first module that
+    /// has one (the user's default module comes first), American where that module offers it. -1 while the
+    /// service has not listed its voices, which it is then asked to do.
+    int VoiceFor(UiLanguage language) override;
 
     /// Waits until everything asked of SetVoice and Speak has been handed to the service; false on timeout.
     bool WaitUntilIdle(std::chrono::milliseconds timeout);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texts/UiLanguage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +30,13 @@ public:
     /// Remembers a voice by its name that is not listed yet (its service has not answered so far), to be
     /// chosen once it is; a voice whose list is complete from the start has nothing to remember.
     virtual void WantVoice(const QString& name) { (void)name; }
+    /// The position in GetVoices() of the voice that best reads the texts of this interface language (Mandarin
+    /// for Chinese, English for English), or -1 when there is none or the list is not known yet. Never waits for
+    /// a service to answer.
+    virtual int VoiceFor(UiLanguage language) {
+        (void)language;
+        return -1;
+    }
 };
 
 } // namespace horavia

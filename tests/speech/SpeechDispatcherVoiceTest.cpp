@@ -206,6 +206,20 @@ std::vector<std::string> SpeakingConnection(const FakeSsipServer& server, const 
     return {};
 }
 
+// The voice the service was last told to use before it was given text.
+std::string VoiceBefore(const std::vector<std::string>& commands, const std::string& text) {
+    std::string voice;
+    for (const std::string& command : commands) {
+        if (command == "SPEAK " + text) {
+            return voice;
+        }
+        if (command.rfind("SET SELF SYNTHESIS_VOICE ", 0) == 0) {
+            voice = command.substr(std::strlen("SET SELF SYNTHESIS_VOICE "));
+        }
+    }
+    return {};
+}
+
 bool Contains(const std::vector<std::string>& commands, const std::string& command) {
     return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
@@ -220,6 +234,7 @@ std::unique_ptr<ChoosingSpeechVoice> Choosing(const std::string& socket, EspeakV
         QStringList GetVoices() override { return to_.GetVoices(); }
         void SetVoice(int index) override { to_.SetVoice(index); }
         void Speak(const QString& text) override { to_.Speak(text); }
+        int VoiceFor(UiLanguage language) override { return to_.VoiceFor(language); }
 
     private:
         SpeechVoice& to_;
@@ -233,6 +248,8 @@ std::unique_ptr<ChoosingSpeechVoice> Choosing(const std::string& socket, EspeakV
 
 class SpeechDispatcherVoiceTest : public ::testing::Test {
 protected:
+    void TearDown() override { SetCurrentUiLanguage(UiLanguage::Chinese); }
+
     QTemporaryDir dir;
     std::string socket = (dir.path() + QStringLiteral("/speechd.sock")).toStdString();
 };
@@ -296,11 +313,53 @@ TEST_F(SpeechDispatcherVoiceTest, WithoutTheServiceTheEmbeddedVoiceListsAndSpeak
 
     const QStringList voices = voice.GetVoices();
     ASSERT_FALSE(voices.isEmpty());
-    EXPECT_EQ(voices, recorded.voice.GetVoices());
-    EXPECT_EQ(voice.VoiceBackends().first(), QStringLiteral("espeak-ng"));
+    EXPECT_EQ(voices.mid(1), recorded.voice.GetVoices());
+    EXPECT_EQ(voice.VoiceBackends().value(1), QStringLiteral("espeak-ng"));
     voice.Speak(QStringLiteral("It's 3:00 PM"));
     ASSERT_TRUE(recorded.voice.WaitUntilIdle(test::KSpeechTimeout));
     EXPECT_GT(recorded.recording->Written(), 0U);
+
+    // Before any choice the embedded voice speaks the interface's language with a voice of that language, read
+    // by that language's rules: an English "2" is "two", a Chinese one before a measure word 两.
+    SetCurrentUiLanguage(UiLanguage::English);
+    voice.Speak(QStringLiteral("2 minutes 2 seconds left"));
+    const QString english = recorded.voice.Phonemes(QStringLiteral("2 minutes 2 seconds left"));
+    EXPECT_FALSE(english.startsWith(u'[')) << "not read by the chosen voice: " << english.toStdString();
+    EXPECT_TRUE(english.contains(QStringLiteral("t'u:"))) << english.toStdString();
+    EXPECT_FALSE(english.contains(QStringLiteral("l'iA214N"))) << english.toStdString();
+    SetCurrentUiLanguage(UiLanguage::Chinese);
+    voice.Speak(QStringLiteral("还有 2 分钟"));
+    const QString chinese = recorded.voice.Phonemes(QStringLiteral("还有 2 分钟"));
+    EXPECT_FALSE(chinese.startsWith(u'[')) << "not read by the chosen voice: " << chinese.toStdString();
+    EXPECT_TRUE(chinese.contains(QStringLiteral("l'iA214N"))) << chinese.toStdString();
+}
+
+// What a first run chooses speaks the interface's language: through the service with the English voice of the
+// user's default module, or its Mandarin voice; a voice the user picked speaks whatever the language.
+TEST_F(SpeechDispatcherVoiceTest, AFirstRunSpeaksTheInterfacesLanguageUntilTheUserPicksAVoice) {
+    FakeSsipServer server(socket);
+    test::RecordedVoice embedded;
+    const std::unique_ptr<ChoosingSpeechVoice> choosing = Choosing(socket, embedded.voice);
+    ChoosingSpeechVoice& voice = *choosing;
+    const QStringList voices = voice.GetVoices();
+    ASSERT_EQ(voices.first(), ChoosingSpeechVoice::FollowingName());
+    voice.WantVoice(voices.first()); // what loading the settings of a first run does
+
+    SetCurrentUiLanguage(UiLanguage::English);
+    voice.Speak(QStringLiteral("4 minutes 59 seconds left"));
+    ASSERT_TRUE(server.WaitForSpeech("4 minutes 59 seconds left"));
+    EXPECT_EQ(VoiceBefore(SpeakingConnection(server, "4 minutes 59 seconds left"), "4 minutes 59 seconds left"), "Amy");
+
+    SetCurrentUiLanguage(UiLanguage::Chinese);
+    voice.Speak(QStringLiteral("还有 4 分钟 59 秒"));
+    ASSERT_TRUE(server.WaitForSpeech("还有 4 分钟 59 秒"));
+    EXPECT_EQ(VoiceBefore(SpeakingConnection(server, "还有 4 分钟 59 秒"), "还有 4 分钟 59 秒"), "Mandarin");
+
+    voice.SetVoice(static_cast<int>(voices.indexOf(QStringLiteral("Amy (en-US, piper)"))));
+    voice.Speak(QStringLiteral("还有 3 分钟"));
+    ASSERT_TRUE(server.WaitForSpeech("还有 3 分钟"));
+    EXPECT_EQ(VoiceBefore(SpeakingConnection(server, "还有 3 分钟"), "还有 3 分钟"), "Amy");
+    EXPECT_EQ(embedded.recording->Written(), 0U);
 }
 
 TEST_F(SpeechDispatcherVoiceTest, AStoredNameIsFoundInTheBackEndThatOffersIt) {
@@ -310,11 +369,11 @@ TEST_F(SpeechDispatcherVoiceTest, AStoredNameIsFoundInTheBackEndThatOffersIt) {
     ChoosingSpeechVoice& voice = *choosing;
 
     const QStringList voices = voice.GetVoices();
-    ASSERT_GT(voices.size(), 3);
-    EXPECT_EQ(voices.mid(0, 3),
+    ASSERT_GT(voices.size(), 4);
+    EXPECT_EQ(voices.mid(1, 3),
               QStringList({QStringLiteral("Mandarin (cmn, espeak-ng)"), QStringLiteral("Amy (en-US, piper)"),
                            QStringLiteral("English (America) (en-US, espeak-ng)")}));
-    EXPECT_EQ(voice.VoiceBackends().mid(2, 2),
+    EXPECT_EQ(voice.VoiceBackends().mid(3, 2),
               QStringList({QStringLiteral("speech-dispatcher"), QStringLiteral("espeak-ng")}));
 
     // Before any choice the service speaks; a voice of the embedded back-end moves speech there.
@@ -336,8 +395,8 @@ TEST_F(SpeechDispatcherVoiceTest, TheWindowNeverWaitsForTheListAndAStoredService
         Choosing(socket, embedded.voice, std::chrono::milliseconds{0});
     ChoosingSpeechVoice& voice = *choosing;
 
-    EXPECT_EQ(voice.GetVoices(), embedded.voice.GetVoices()); // the service holds its answer back
-    voice.WantVoice(QStringLiteral("Amy (en-US, piper)"));    // what loading the settings does with a stored name
+    EXPECT_EQ(voice.GetVoices().mid(1), embedded.voice.GetVoices()); // the service holds its answer back
+    voice.WantVoice(QStringLiteral("Amy (en-US, piper)")); // what loading the settings does with a stored name
 
     server.reset(); // the hung service goes, a working one comes
     server.emplace(socket);
