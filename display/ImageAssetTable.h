@@ -107,7 +107,7 @@ inline constexpr std::array<TImageCollectionTable, 4> KImageCollectionTables{{
 inline constexpr std::string_view KImageResourceRoot = ":/horavia/images/";
 inline constexpr std::string_view KShapeResourcePath = ":/horavia/shape.png";
 inline constexpr std::string_view KIconResourcePrefix = ":/horavia/icons/horavia-"; // + size + ".png"
-inline constexpr std::array<int, 8> KProgramIconSizes{16, 22, 24, 32, 48, 64, 128, 256};
+inline constexpr std::array<int, 9> KProgramIconSizes{16, 22, 24, 32, 44, 48, 64, 128, 256};
 
 // The corners stored interlaced (Adam7); the decoder must read both layouts.
 constexpr bool IsInterlacedAsset(std::string_view collection, std::string_view name) {

@@ -49,18 +49,20 @@ bool LcdComposer::RefreshBackground(bool tabBarShown, const QString& title) {
     }
     const int w = surface_.Width();
     const int h = surface_.Height();
-    background_.Resize(w, h);
+    const Bitmap& canvas = surface_.Canvas();
+    background_.Resize(canvas.Width(), canvas.Height());
     PaintWindowGradient();
     DrawFrame(images_.MainBox, {0, 0, w, h}, true);
 
     const QFont font = Surface::TahomaFont(true);
-    Surface::TextOut(background_, (w - Surface::TextWidth(title, font)) / 2, 4, title, font);
+    Surface::TextOut(background_, Ratio(), (w - Surface::TextWidth(title, font)) / 2, 4, title, font);
 
     lcdBox_ = BoxFor(w, h, tabBarShown);
     lcdInner_ = {lcdBox_.Left + 2, lcdBox_.Top + 2, lcdBox_.Right - 2, lcdBox_.Bottom - 2};
     PaintLcdGradient();
-    lcdBackground_.Resize(lcdInner_.Width(), lcdInner_.Height());
-    CopyBitmap(background_, lcdBackground_, -lcdInner_.Left, -lcdInner_.Top);
+    const TRect inner = Device(lcdInner_);
+    lcdBackground_.Resize(inner.Width(), inner.Height());
+    CopyBitmap(background_, lcdBackground_, -inner.Left, -inner.Top);
     DrawFrame(images_.LCDBox, lcdBox_, false);
 
     CopyBitmap(background_, surface_.Canvas(), 0, 0);
@@ -69,20 +71,24 @@ bool LcdComposer::RefreshBackground(bool tabBarShown, const QString& title) {
     return true;
 }
 
+// The gradients run over device rows, in as many steps as the device has rows: at ratio 2 twice as
+// many, finer steps between the same two colours.
 void LcdComposer::PaintWindowGradient() {
     const int h = background_.Height();
+    // The last column is left to the frame.
+    const int right = Device(surface_.Width() - 1);
     for (int y = 0; y < h; ++y) {
-        // The last column is left to the frame.
-        FillRow(background_, y, 0, background_.Width() - 1, GradientColour(WindowTop, WindowBottom, y, h));
+        FillRow(background_, y, 0, right, GradientColour(WindowTop, WindowBottom, y, h));
     }
 }
 
 void LcdComposer::PaintLcdGradient() {
-    const int steps = lcdInner_.Height();
-    // One row more than the interior: the last lies under the frame's bottom edge.
-    for (int y = lcdInner_.Top; y <= lcdInner_.Bottom && y < background_.Height(); ++y) {
-        FillRow(background_, y, lcdInner_.Left, lcdInner_.Right,
-                GradientColour(LcdTop, LcdBottom, y - lcdInner_.Top, steps));
+    const TRect inner = Device(lcdInner_);
+    const int steps = inner.Height();
+    // One logical row more than the interior: the last lies under the frame's bottom edge.
+    const int end = Device(lcdInner_.Bottom + 1);
+    for (int y = inner.Top; y < end && y < background_.Height(); ++y) {
+        FillRow(background_, y, inner.Left, inner.Right, GradientColour(LcdTop, LcdBottom, y - inner.Top, steps));
     }
 }
 
@@ -93,32 +99,33 @@ void LcdComposer::DrawFrame(const TPngImageCollection& pieces, const TRect& box,
     const int b = box.Bottom;
     // The window's bottom corners are 5 px and sit flush with its edges; the LCD box's are 6 px.
     const int bc = smallBottomCorners ? 5 : 6;
-    Draw(pieces.Item(LeftTop), background_, l, t);
-    Draw(pieces.Item(RightTop), background_, r - 6, t);
-    Draw(pieces.Item(RightBottom), background_, r - bc, b - bc);
-    Draw(pieces.Item(LeftBottom), background_, l, b - bc);
+    Draw(pieces.Item(LeftTop), background_, Device(l), Device(t));
+    Draw(pieces.Item(RightTop), background_, Device(r - 6), Device(t));
+    Draw(pieces.Item(RightBottom), background_, Device(r - bc), Device(b - bc));
+    Draw(pieces.Item(LeftBottom), background_, Device(l), Device(b - bc));
     const int edgeEnd = smallBottomCorners ? b - 5 : b - 6;
-    StretchDraw(pieces.Item(Left), background_, {l, t + 6, l + 2, edgeEnd});
-    StretchDraw(pieces.Item(Top), background_, {l + 6, t, r - 6, t + 2});
-    StretchDraw(pieces.Item(Right), background_, {r - 2, t + 6, r, edgeEnd});
-    StretchDraw(pieces.Item(Bottom), background_, {l + bc, b - 2, r - bc, b});
+    StretchDraw(pieces.Item(Left), background_, Device(TRect{l, t + 6, l + 2, edgeEnd}));
+    StretchDraw(pieces.Item(Top), background_, Device(TRect{l + 6, t, r - 6, t + 2}));
+    StretchDraw(pieces.Item(Right), background_, Device(TRect{r - 2, t + 6, r, edgeEnd}));
+    StretchDraw(pieces.Item(Bottom), background_, Device(TRect{l + bc, b - 2, r - bc, b}));
 }
 
 void LcdComposer::SaveStrip(const TRect& r) {
     surface_.CopyRect(r, strip_);
+    stripRect_ = r;
     stripSaved_ = true;
 }
 
 void LcdComposer::RestoreStrip(int x, int y) {
     if (stripSaved_) {
-        CopyBitmap(strip_, surface_.Canvas(), x, y);
-        surface_.Touch({x, y, x + strip_.Width(), y + strip_.Height()});
+        CopyBitmap(strip_, surface_.Canvas(), Device(x), Device(y));
+        surface_.Touch({x, y, x + stripRect_.Width(), y + stripRect_.Height()});
         stripSaved_ = false;
     }
 }
 
 void LcdComposer::EraseLcd() {
-    CopyBitmap(lcdBackground_, surface_.Canvas(), lcdInner_.Left, lcdInner_.Top);
+    CopyBitmap(lcdBackground_, surface_.Canvas(), Device(lcdInner_.Left), Device(lcdInner_.Top));
     surface_.Touch(lcdInner_);
 }
 
@@ -141,8 +148,8 @@ void LcdComposer::DrawGlyphs(const std::string& text, bool large, int x, int y) 
         const int index = GlyphIndex(c, large);
         if (index >= 0) { // a character without a glyph is skipped; the program hands over none
             const TPngImage& glyph = images_.Digits.Item(index);
-            Draw(glyph, surface_.Canvas(), x, y);
-            surface_.Touch({x, y, x + glyph.Width, y + glyph.Height});
+            Draw(glyph, surface_.Canvas(), Device(x), Device(y));
+            surface_.Touch({x, y, x + glyph.LogicalWidth(), y + glyph.LogicalHeight()});
         }
         x += advance;
     }

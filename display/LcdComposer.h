@@ -14,6 +14,8 @@ namespace horavia {
 // Composes the window's picture on the surface: the full background (gradient, frame, title and
 // the LCD box) and, on every tick, the LCD interior with the digits. The static picture is built
 // once per full repaint and cached, so a tick only copies the clean LCD ground and draws glyphs.
+// Places are logical; the pictures it is given are those of the surface's ratio, drawn at the device
+// pixel where their logical place lands.
 class LcdComposer final {
 public:
     static constexpr int BoxWidth = 368;
@@ -41,12 +43,17 @@ public:
     // Draws the texts of a mode at their places in the LCD box.
     void DrawTexts(TDisplayMode layout, const LcdTexts& texts);
 
+    // In logical pixels.
     const TRect& LcdBox() const { return lcdBox_; }
     const TRect& LcdInner() const { return lcdInner_; }
+    // In the surface's device pixels.
     const Bitmap& BackgroundBitmap() const { return background_; }
     const Bitmap& LcdBackground() const { return lcdBackground_; }
 
 private:
+    double Ratio() const { return surface_.Ratio(); }
+    int Device(int v) const { return DevicePixel(v, surface_.Ratio()); }
+    TRect Device(const TRect& r) const { return DeviceRect(r, surface_.Ratio()); }
     void PaintWindowGradient();
     void PaintLcdGradient();
     void DrawFrame(const TPngImageCollection& pieces, const TRect& box, bool smallBottomCorners);
@@ -57,6 +64,7 @@ private:
     Bitmap background_;    // gradient, frame, title and LCD box: no buttons, no digits
     Bitmap lcdBackground_; // the clean LCD interior, the per-tick eraser
     Bitmap strip_;         // the LCD buttons saved over one tick
+    TRect stripRect_;      // where the strip was taken
     bool stripSaved_ = false;
     TRect lcdBox_ = BoxFor(Surface::DefaultWidth, Surface::DefaultHeight, true);
     TRect lcdInner_{lcdBox_.Left + 2, lcdBox_.Top + 2, lcdBox_.Right - 2, lcdBox_.Bottom - 2};

@@ -5,11 +5,29 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace horavia {
 
-Surface::Surface(int width, int height) : pixels_(width, height) {}
+int DevicePixel(int v, double ratio) {
+    return ratio == 1.0 ? v : static_cast<int>(std::lround(v * ratio));
+}
+
+TRect DeviceRect(const TRect& r, double ratio) {
+    return {DevicePixel(r.Left, ratio), DevicePixel(r.Top, ratio), DevicePixel(r.Right, ratio),
+            DevicePixel(r.Bottom, ratio)};
+}
+
+Surface::Surface(int width, int height) : width_(width), height_(height), pixels_(width, height) {}
+
+void Surface::SetRatio(double ratio) {
+    if (!(ratio > 0.0) || ratio == ratio_) {
+        return;
+    }
+    ratio_ = ratio;
+    pixels_.Resize(DevicePixel(width_, ratio_), DevicePixel(height_, ratio_));
+}
 
 void Surface::Touch(const TRect& r) {
     const TRect c{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width()), std::min(r.Bottom, Height())};
@@ -48,13 +66,14 @@ void Surface::Present() {
 }
 
 void Surface::CopyRect(const TRect& r, Bitmap& dst) const {
-    if (dst.Width() != r.Width() || dst.Height() != r.Height()) {
-        dst.Resize(r.Width(), r.Height());
+    const TRect d = DeviceRect(r, ratio_);
+    if (dst.Width() != d.Width() || dst.Height() != d.Height()) {
+        dst.Resize(d.Width(), d.Height());
     } else {
         std::fill_n(dst.Data(), static_cast<std::size_t>(dst.Width()) * static_cast<std::size_t>(dst.Height()),
                     Bitmap::Black);
     }
-    CopyBitmap(pixels_, dst, -r.Left, -r.Top);
+    CopyBitmap(pixels_, dst, -d.Left, -d.Top);
 }
 
 void CopyBitmap(const Bitmap& src, Bitmap& dst, int x, int y) {
@@ -78,14 +97,15 @@ TRect Surface::TextBox(int x, int y, const QString& text, const QFont& font) {
     return {ink.left(), ink.top(), ink.right() + 1, ink.bottom() + 1};
 }
 
-void Surface::TextOut(Bitmap& target, int x, int y, const QString& text, const QFont& font) {
+void Surface::TextOut(Bitmap& target, double ratio, int x, int y, const QString& text, const QFont& font) {
     if (target.Empty() || text.isEmpty()) {
         return;
     }
     // Text is laid on a 24-bit copy of the box it covers and copied back: Qt's blending of
     // anti-aliased glyphs differs by a step here and there between 24- and 32-bit targets, and the
-    // text must look as it always has.
-    const TRect box = TextBox(x, y, text, font);
+    // text must look as it always has. The copy carries the ratio, so Qt sets the glyphs at the
+    // device's resolution rather than enlarging them.
+    const TRect box = DeviceRect(TextBox(x, y, text, font), ratio);
     const int left = std::max(box.Left, 0);
     const int top = std::max(box.Top, 0);
     const int right = std::min(box.Right, target.Width());
@@ -94,6 +114,7 @@ void Surface::TextOut(Bitmap& target, int x, int y, const QString& text, const Q
         return;
     }
     QImage image(right - left, bottom - top, QImage::Format_RGB888);
+    image.setDevicePixelRatio(ratio);
     for (int row = top; row < bottom; ++row) {
         uchar* d = image.scanLine(row - top);
         for (int col = left; col < right; ++col, d += 3) {
@@ -107,7 +128,11 @@ void Surface::TextOut(Bitmap& target, int x, int y, const QString& text, const Q
         QPainter painter(&image);
         painter.setFont(font);
         painter.setPen(QColor(0, 0, 0));
-        painter.drawText(x - left, y - top + QFontMetrics(font).ascent(), text);
+        if (ratio == 1.0) {
+            painter.drawText(x - left, y - top + QFontMetrics(font).ascent(), text);
+        } else {
+            painter.drawText(QPointF(x - left / ratio, y - top / ratio + QFontMetrics(font).ascent()), text);
+        }
     }
     for (int row = top; row < bottom; ++row) {
         const uchar* s = image.constScanLine(row - top);

@@ -12,11 +12,19 @@
 
 namespace horavia {
 
+// Where a coordinate of the display lands among the device pixels of a screen with this many device
+// pixels to a logical one: round(v * ratio). Adjacent rectangles stay adjacent at any ratio, and at
+// ratio 1 every coordinate is its own device pixel.
+int DevicePixel(int v, double ratio);
+TRect DeviceRect(const TRect& r, double ratio);
+
 // The window's drawing surface: an off-screen picture in the backing store's own format that the
-// window shows at 1:1. Drawing goes to memory, and whoever draws marks the rectangles it changed;
-// Present hands those to whoever shows the surface, so a tick repaints the LCD, not the window. While
-// the surface cannot draw (not yet shown, or lost), the display draws nothing and tries again at its
-// next call.
+// window shows at 1:1. Its size and every rectangle handed to it are in the display's logical pixels
+// (400 x 280); its pixels are the screen's device pixels, so at ratio 2 the canvas is 800 x 560 and
+// whoever draws on it draws the 2x pictures at twice the coordinates. Drawing goes to memory, and
+// whoever draws marks the rectangles it changed; Present hands those to whoever shows the surface, so
+// a tick repaints the LCD, not the window. While the surface cannot draw (not yet shown, or lost), the
+// display draws nothing and tries again at its next call.
 class Surface final {
 public:
     static constexpr int DefaultWidth = 400;
@@ -24,12 +32,19 @@ public:
 
     explicit Surface(int width = DefaultWidth, int height = DefaultHeight);
 
-    int Width() const { return pixels_.Width(); }
-    int Height() const { return pixels_.Height(); }
+    // Logical size.
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // Device pixels per logical pixel. Setting another ratio gives the canvas its new size, black: the
+    // caller composes the whole picture again.
+    double Ratio() const { return ratio_; }
+    void SetRatio(double ratio);
 
     bool CanDraw() const { return canDraw_; }
     void SetCanDraw(bool canDraw) { canDraw_ = canDraw; }
 
+    // The pixels, device-sized.
     Bitmap& Canvas() { return pixels_; }
     const Bitmap& Canvas() const { return pixels_; }
 
@@ -50,12 +65,14 @@ public:
         return {presented_.data(), static_cast<std::size_t>(presentedCount_)};
     }
 
-    // Copies the rectangle r of the surface into dst, which takes r's size. Parts outside the surface are black.
+    // Copies the device pixels under the logical rectangle r into dst, which takes their size. Parts
+    // outside the surface are black.
     void CopyRect(const TRect& r, Bitmap& dst) const;
 
-    // Text in black on a transparent ground, the top of its line box at y.
-    static void TextOut(Bitmap& target, int x, int y, const QString& text, const QFont& font);
-    // The box TextOut may change for the same arguments.
+    // Text in black on a transparent ground, the top of its line box at y; target holds device pixels
+    // at ratio, and x, y are logical, so the text is set at the screen's own resolution.
+    static void TextOut(Bitmap& target, double ratio, int x, int y, const QString& text, const QFont& font);
+    // The logical box TextOut may change for the same arguments.
     static TRect TextBox(int x, int y, const QString& text, const QFont& font);
     static int TextWidth(const QString& text, const QFont& font);
     // The program's one face, for the display and the dialogs alike: "Tahoma" 8 pt (11 px), or the
@@ -63,6 +80,9 @@ public:
     static QFont TahomaFont(bool bold);
 
 private:
+    int width_;
+    int height_;
+    double ratio_ = 1.0;
     Bitmap pixels_;
     bool canDraw_ = true;
     long presentCount_ = 0;

@@ -64,20 +64,22 @@ void TDxButton::Draw() {
         return;
     }
     if (Visible) {
+        // Places are logical; the saved ground and the picture are device pixels of the surface's ratio.
+        const double ratio = DXDraw->Ratio();
         Bitmap& canvas = DXDraw->Canvas();
-        CopyBitmap(*SavedBackground, canvas, BoundsRect.Left, BoundsRect.Top);
-        DXDraw->Touch({BoundsRect.Left, BoundsRect.Top, BoundsRect.Left + SavedBackground->Width(),
-                       BoundsRect.Top + SavedBackground->Height()});
+        CopyBitmap(*SavedBackground, canvas, DevicePixel(BoundsRect.Left, ratio), DevicePixel(BoundsRect.Top, ratio));
+        DXDraw->Touch(BoundsRect);
         // A name missing from the collection leaves -1, which Item refuses: the drawing ends here.
         const TPngImage& picture = Images->Item(Hovered ? HoverIndex : NormalIndex);
-        const int x = CenterImage ? BoundsRect.Left + (BoundsRect.Width() - picture.Width) / 2 : BoundsRect.Left;
-        horavia::Draw(picture, canvas, x, BoundsRect.Top);
-        DXDraw->Touch({x, BoundsRect.Top, x + picture.Width, BoundsRect.Top + picture.Height});
+        const int width = picture.LogicalWidth();
+        const int x = CenterImage ? BoundsRect.Left + (BoundsRect.Width() - width) / 2 : BoundsRect.Left;
+        horavia::Draw(picture, canvas, DevicePixel(x, ratio), DevicePixel(BoundsRect.Top, ratio));
+        DXDraw->Touch({x, BoundsRect.Top, x + width, BoundsRect.Top + picture.LogicalHeight()});
         if (Hovered && !Caption.isEmpty()) {
             const QFont font = Surface::TahomaFont(false);
             const int captionX = BoundsRect.Left + BoundsRect.Width() / 2 - Surface::TextWidth(Caption, font) / 2;
-            const int captionY = BoundsRect.Top + picture.Height + 2;
-            Surface::TextOut(canvas, captionX, captionY, Caption, font);
+            const int captionY = BoundsRect.Top + picture.LogicalHeight() + 2;
+            Surface::TextOut(canvas, ratio, captionX, captionY, Caption, font);
             DXDraw->Touch(Surface::TextBox(captionX, captionY, Caption, font));
         }
     }

@@ -1,6 +1,13 @@
 #include "display/WindowShape.h"
 
+#include <QGuiApplication>
+#include <QWindow>
+
 #include <cstring>
+
+// Xlib's headers define macros such as None and Bool; they come last and stay in this file.
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 namespace horavia {
 
@@ -27,6 +34,24 @@ std::vector<TRect> ShapeRuns(const TPngImage& shape) {
         }
     }
     return runs;
+}
+
+bool ApplyDeviceOutline(QWindow& window, const std::vector<TRect>& runs) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->display() == nullptr || runs.empty()) {
+        return false;
+    }
+    std::vector<XRectangle> rectangles;
+    rectangles.reserve(runs.size());
+    for (const TRect& r : runs) {
+        rectangles.push_back({static_cast<short>(r.Left), static_cast<short>(r.Top),
+                              static_cast<unsigned short>(r.Width()), static_cast<unsigned short>(r.Height())});
+    }
+    Display* display = x11->display();
+    XShapeCombineRectangles(display, static_cast<::Window>(window.winId()), ShapeBounding, 0, 0, rectangles.data(),
+                            static_cast<int>(rectangles.size()), ShapeSet, YXBanded);
+    XFlush(display);
+    return true;
 }
 
 } // namespace horavia
