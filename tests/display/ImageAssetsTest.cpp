@@ -265,6 +265,30 @@ TEST_F(ImageAssets, PauseIsItsOwnPicture) {
     EXPECT_NE(b.Item(b.IndexOf("lcd_pause_hover")).Pixels, b.Item(b.IndexOf("lcd_start_hover")).Pixels);
 }
 
+// On a 150 % screen each picture has the device pixels of its 1x size at that ratio and still covers its
+// 1x size on the display; the LCD buttons of the English interface carry other words than the Chinese.
+TEST(PictureSets, ScaledToTheRatioAndWordedInTheLanguage) {
+    const TImageCollections chinese = LoadImageCollections(1.5, UiLanguage::Chinese);
+    const TImageCollections english = LoadImageCollections(1.5, UiLanguage::English);
+    const TPngImage& glyph = chinese.Digits.Item(8);
+    EXPECT_EQ(glyph.Width, 54);
+    EXPECT_EQ(glyph.Height, 72);
+    EXPECT_EQ(glyph.LogicalWidth(), 36);
+    EXPECT_EQ(glyph.LogicalHeight(), 48);
+    const TPngImage& start = chinese.Buttons.Item(chinese.Buttons.IndexOf("lcd_start"));
+    const TPngImage& startEn = english.Buttons.Item(english.Buttons.IndexOf("lcd_start"));
+    EXPECT_EQ(startEn.Width, start.Width);
+    EXPECT_NE(startEn.Pixels, start.Pixels);
+    // Only the worded pictures differ.
+    EXPECT_EQ(english.Buttons.Item(0).Pixels, chinese.Buttons.Item(0).Pixels);
+    // The outline at 150 %: black and white only, its top-left pixel outside and its middle inside.
+    const TPngImage shape = LoadShapePicture(1.5);
+    ASSERT_EQ(shape.Width, 600);
+    ASSERT_EQ(shape.Height, 375);
+    EXPECT_EQ(shape.Pixel(0, 0)[0], 255);
+    EXPECT_EQ(shape.Pixel(300, 0)[0], 0);
+}
+
 TEST(ProgramIcon, EverySizeIsBuiltIn) {
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const auto icon = LoadPngFile(ProgramIconPath(size));
