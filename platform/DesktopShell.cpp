@@ -1,5 +1,6 @@
 #include "base/Log.h"
 #include "platform/Shell.h"
+#include "texts/UiLanguage.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -8,6 +9,16 @@
 #include <QUrl>
 
 namespace horavia {
+namespace {
+
+// The page of a topic in the language of this code ("en"): the language's own page in the help folder's
+// subfolder of that name, else the Chinese page at the top, which every topic has.
+QString HelpPagePath(const QString& helpFolder, const QString& topic, const QString& languageCode) {
+    const QString own = helpFolder + languageCode + QLatin1Char('/') + topic;
+    return QFileInfo::exists(own) ? own : helpFolder + topic;
+}
+
+} // namespace
 
 QString HelpFilePath() {
     const QDir exeDir(QCoreApplication::applicationDirPath());
@@ -19,7 +30,7 @@ QString HelpFilePath() {
 }
 
 bool DesktopShell::OpenHelpTopic(const QString& topic) {
-    const QString page = HelpFilePath() + topic;
+    const QString page = HelpPagePath(HelpFilePath(), topic, UiLanguageCode(CurrentUiLanguage()));
     if (!QFileInfo::exists(page)) {
         qCWarning(lcPlatform) << "help page not found:" << page;
         return false;

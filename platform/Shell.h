@@ -9,7 +9,8 @@ class Shell {
 public:
     virtual ~Shell() = default;
 
-    /// Opens a help topic (an HTML page of the help folder); false, logged, when it cannot.
+    /// Opens a help topic (an HTML page of the help folder) in the language the interface shows, or in Chinese
+    /// when that language has no such page; false, logged, when it cannot.
     virtual bool OpenHelpTopic(const QString& topic) = 0;
     /// Opens a web page or a mailto: link in the default program; false, logged, when it cannot.
     virtual bool OpenUrl(const QString& url) = 0;
