@@ -43,23 +43,34 @@ void SurfaceButtons::CreateButtons() {
         std::unique_ptr<TDxButton>* slot;
         const char* normal;
         const char* hover;
-        int caption;
     };
-    const TabSpec tabs[] = {{&btnTimerTab, "timer_norm_48", "timer_hover_48", StringId::TimerTab},
-                            {&btnStopwatchTab, "chrono_norm_48", "chrono_hover_48", StringId::StopwatchTab},
-                            {&btnClockTab, "clock_norm_48", "clock_hover_48", StringId::ClockTab},
-                            {&btnSettingsTab, "settings_norm_48", "settings_hover_48", StringId::SettingsTab}};
+    const TabSpec tabs[] = {{&btnTimerTab, "timer_norm_48", "timer_hover_48"},
+                            {&btnStopwatchTab, "chrono_norm_48", "chrono_hover_48"},
+                            {&btnClockTab, "clock_norm_48", "clock_hover_48"},
+                            {&btnSettingsTab, "settings_norm_48", "settings_hover_48"}};
     int left = 15;
     for (const TabSpec& spec : tabs) {
         *spec.slot = MakeButton(spec.normal, spec.hover, {left, 29, left + tab, 93});
         (*spec.slot)->CenterImage = true;
         (*spec.slot)->HandCursor = true;
         (*spec.slot)->TabMember = true;
-        (*spec.slot)->Caption = LoadStr(spec.caption);
         left += tab;
     }
+    RetranslateCaptions();
     const int splitterLeft = (w - 100) / 2;
     btnSplitter = MakeButton("splitter_norm", "splitter_hover", {splitterLeft, 95, splitterLeft + 100, 101});
+}
+
+void SurfaceButtons::RetranslateCaptions() {
+    const std::pair<TDxButton*, int> tabs[] = {{btnTimerTab.get(), StringId::TimerTab},
+                                               {btnStopwatchTab.get(), StringId::StopwatchTab},
+                                               {btnClockTab.get(), StringId::ClockTab},
+                                               {btnSettingsTab.get(), StringId::SettingsTab}};
+    for (const auto& [button, caption] : tabs) {
+        if (button != nullptr) {
+            button->Caption = LoadStr(caption);
+        }
+    }
 }
 
 TRect SurfaceButtons::LcdPlace(int dx) const {

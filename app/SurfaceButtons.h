@@ -29,6 +29,8 @@ public:
 
     // Makes close, minimize, the four tabs and the splitter, in this order.
     void CreateButtons();
+    // Gives the tabs their captions in the interface's language now; the caller redraws.
+    void RetranslateCaptions();
 
     // The LCD buttons, each made on first use (and appended to the list then) and kept.
     TDxLCDButton* LcdCancel();

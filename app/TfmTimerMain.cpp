@@ -8,6 +8,7 @@
 #include "engine/WakeDelay.h"
 #include "settings/SettingsStore.h"
 #include "speech/SpeakText.h"
+#include "texts/Translations.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -50,6 +51,8 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
 
     SiblingInstalled = IsSiblingInstalled();
     Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
+    // Before anything with words is made: the buttons take their captions in this language.
+    ApplyUiLanguage(UiLanguageOfIndex(Config.Language));
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
     Engine.TabBarShown = true;
@@ -439,6 +442,16 @@ void TfmTimerMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         tray_.WindowStateChanged();
+    } else if (event->type() == QEvent::LanguageChange) {
+        Guarded("language change", [this] {
+            buttons_.RetranslateCaptions();
+            // The first tick draws everything anyway; a tick in progress waits in the time-up box, and drawing
+            // now would draw over its half-done picture.
+            if (firstTickDone_ && !tickRunning_) {
+                RefreshBackground();
+                DrawDisplay();
+            }
+        });
     }
 }
 

@@ -11,12 +11,13 @@
 #include "platform/ExeVer.h"
 #include "platform/SpeechSettingsCommand.h"
 #include "settings/SettingsStore.h"
-#include "texts/RemindIntervalItems.h"
 #include "texts/Texts.h"
+#include "texts/Translations.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -47,21 +48,23 @@ namespace {
 
 constexpr int VoiceListVisibleItems = 15;
 
-// Whether a voice speaks the interface's language, Chinese, judged by its name: the embedded voices name the
+// Whether a voice speaks the interface's language now, judged by its name: the embedded voices name the
 // language in words and a code, "Chinese (Mandarin) (cmn)", the desktop service's voices by a code,
 // "Tian (zh-CN, rhvoice)".
 bool SpeaksInterfaceLanguage(const QString& voice) {
     static const QRegularExpression Chinese(
         QStringLiteral(R"(\b(chinese|mandarin|cantonese)\b|[(\s,](zh|cmn|yue|hak)([-_)\s,]|$))"),
         QRegularExpression::CaseInsensitiveOption);
-    return Chinese.match(voice).hasMatch();
+    static const QRegularExpression English(QStringLiteral(R"(\benglish\b|[(\s,]en([-_)\s,]|$))"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return (CurrentUiLanguage() == UiLanguage::English ? English : Chinese).match(voice).hasMatch();
 }
 
-// Every format the sound player plays, from its table of formats. The description is the pattern list
-// as users know it; the patterns in parentheses, separated by blanks, are what the file dialog matches with.
+// Every format the sound player plays, from its table of formats. The description is what the dialog shows
+// (it hides the patterns); the patterns in parentheses, separated by blanks, are what it matches with.
 QString SoundFileFilter() {
-    const QStringList patterns = SoundFilePatterns();
-    return patterns.join(QLatin1Char(';')) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return QCoreApplication::translate("TfmSettings", "声音文件") + QStringLiteral(" (") +
+           SoundFilePatterns().join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 // The sound file dialog opens where the current sound lies, else in the desktop's sound folder, else at home.
@@ -120,15 +123,21 @@ void ForceChecked(QRadioButton* button, bool checked) {
     button->setAutoExclusive(exclusive);
 }
 
-// Why text cannot be kept in the store, in the words shown to the user; empty when it can.
-QString StoreRefusal(const QString& text, const QString& what) {
+enum class StoredText { SoundFile, VoiceName };
+
+// Why text cannot be kept in the store, in the words shown to the user; empty when it can. Whole sentences,
+// so that each language can put the words in its own order.
+QString StoreRefusal(const QString& text, StoredText what) {
     if (FitsStore(text)) {
         return {};
     }
-    if (text.contains(QChar(0))) {
-        return what + QStringLiteral("含有无效的字符，无法保存。");
+    const bool invalid = text.contains(QChar(0));
+    if (what == StoredText::SoundFile) {
+        return invalid ? QCoreApplication::translate("TfmSettings", "声音文件的路径含有无效的字符，无法保存。")
+                       : QCoreApplication::translate("TfmSettings", "声音文件的路径太长，无法保存。");
     }
-    return what + QStringLiteral("太长，无法保存。");
+    return invalid ? QCoreApplication::translate("TfmSettings", "语音的名称含有无效的字符，无法保存。")
+                   : QCoreApplication::translate("TfmSettings", "语音的名称太长，无法保存。");
 }
 
 } // namespace
@@ -152,7 +161,7 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
 
     Image1->setPixmap(StopwatchPicture());
     Image2->setPixmap(LogoPicture());
-    cbRemindFrequency->addItems(RemindIntervalItems());
+    SetRemindIntervalItems(*cbRemindFrequency);
     // The addresses shown are those the links open, kept in one place with them.
     lbWeb->setText(QUrl(ProductSite).host());
     lbMail->setText(SupportMailAddress);
@@ -162,7 +171,6 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     dlgSound->setFileMode(QFileDialog::ExistingFile);
     dlgSound->setAcceptMode(QFileDialog::AcceptOpen);
     dlgSound->setOption(QFileDialog::HideNameFilterDetails);
-    dlgSound->setNameFilter(SoundFileFilter());
 
     connect(chbPlaySound, &QCheckBox::clicked, this, [this] { chbPlaySoundClick(); });
     connect(bnSound, &QPushButton::clicked, this, [this] { bnSoundClick(); });
@@ -185,6 +193,14 @@ void TfmSettings::showEvent(QShowEvent* event) {
         }
     }
     QDialog::showEvent(event);
+}
+
+void TfmSettings::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        SetRemindIntervalItems(*cbRemindFrequency);
+    }
 }
 
 void TfmSettings::FitVoiceListPopup() {
@@ -264,6 +280,7 @@ void TfmSettings::chbPlaySoundClick() {
 
 void TfmSettings::bnSoundClick() {
     dlgSound->setWindowTitle(LoadStr(StringId::ChooseSoundFile));
+    dlgSound->setNameFilter(SoundFileFilter());
     dlgSound->setDirectory(SoundDialogFolder(edSound->text()));
     if (dlgSound->exec() != QDialog::Accepted) {
         return;
@@ -279,8 +296,8 @@ void TfmSettings::bnOKClick() {
     // changed, so the user can shorten it or cancel, rather than losing it at the save.
     const bool voiceChosen = cbVoiceNames->count() > 0 && cbVoiceNames->currentIndex() >= 0;
     const QString voiceName = voiceChosen ? cbVoiceNames->currentText() : QString();
-    for (const QString& refusal : {StoreRefusal(edSound->text(), QStringLiteral("声音文件的路径")),
-                                   StoreRefusal(voiceName, QStringLiteral("语音的名称"))}) {
+    for (const QString& refusal :
+         {StoreRefusal(edSound->text(), StoredText::SoundFile), StoreRefusal(voiceName, StoredText::VoiceName)}) {
         if (!refusal.isEmpty()) {
             qCWarning(lcSettings) << "settings not accepted:" << refusal;
             QMessageBox::warning(this, MessageTitle, refusal);
@@ -294,6 +311,8 @@ void TfmSettings::bnOKClick() {
         settings_.TimeFormat = 1;
     }
     settings_.Language = cbLanguages->currentIndex();
+    // The interface switches at once; the windows refetch their texts on the LanguageChange Qt sends them.
+    ApplyUiLanguage(UiLanguageOfIndex(settings_.Language));
     ApplyTimeFormat(settings_.TimeFormat, displayFormat_);
 
     settings_.MinimizeToTray = chbMinToSysTray->isChecked();
@@ -333,8 +352,9 @@ void TfmSettings::lbSpeechOtherClick() {
     } else {
         qCWarning(lcSettings) << "no speech settings program found on PATH";
     }
-    QMessageBox::information(this, MessageTitle,
-                             QStringLiteral("没有找到桌面的语音设置程序。请在桌面的辅助功能设置中更改语音。"));
+    QMessageBox::information(
+        this, MessageTitle,
+        QCoreApplication::translate("TfmSettings", "没有找到桌面的语音设置程序。请在桌面的辅助功能设置中更改语音。"));
 }
 
 } // namespace horavia

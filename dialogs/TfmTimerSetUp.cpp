@@ -7,7 +7,6 @@
 #include "dialogs/TLinkLabel.h"
 #include "dialogs/TSpinEdit.h"
 #include "display/Surface.h"
-#include "texts/RemindIntervalItems.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,7 +41,7 @@ TfmTimerSetUp::TfmTimerSetUp(const Clock& clock, Shell& shell, const Settings& s
     setFont(Surface::TahomaFont(false));
     setupUi(this);
     // The form has no default button, so Enter does not confirm and every field loses the focus before OK.
-    cbRemindInterval->addItems(RemindIntervalItems());
+    SetRemindIntervalItems(*cbRemindInterval);
     cbRemindInterval->setCurrentIndex(0);
 
     connect(seHours, &TSpinEdit::changed, this, [this] { seHoursChange(); });
@@ -82,6 +81,14 @@ CountdownRequest TfmTimerSetUp::Request() const {
 
 TDateTime TfmTimerSetUp::PickerValue() const {
     return FromQDateTime(dtpTime->dateTime());
+}
+
+void TfmTimerSetUp::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        SetRemindIntervalItems(*cbRemindInterval);
+    }
 }
 
 void TfmTimerSetUp::showEvent(QShowEvent* event) {

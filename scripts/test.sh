@@ -11,6 +11,44 @@ install_missing
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
 
+# Every text the user sees is translated into every language: the committed .ts files hold no entry that
+# lupdate marked unfinished (new or changed), vanished or obsolete (gone from the sources), and lupdate run
+# over the sources now finds no text they lack. The entries at fault are named.
+check_translations() {
+    local work ts status=0
+    work=$(mktemp -d)
+    for ts in "$root"/translations/*.ts; do
+        cp "$ts" "$work/"
+        # The folders whose texts texts/CMakeLists.txt gives lupdate.
+        "$(qtpaths6 --query QT_HOST_BINS)/lupdate" -silent -locations none -no-obsolete \
+            "$root/texts" "$root/dialogs" "$root/app" -ts "$work/$(basename "$ts")"
+        python3 - "$ts" "$work/$(basename "$ts")" <<'PY' || status=1
+import sys
+import xml.etree.ElementTree as ET
+
+committed, current = sys.argv[1], sys.argv[2]
+faults = []
+for label, path in (("", committed), (", a text of the sources the file lacks", current)):
+    for context in ET.parse(path).getroot().iter("context"):
+        for message in context.iter("message"):
+            kind = message.find("translation").get("type")
+            entry = f'{context.findtext("name")}: "{message.findtext("source")}"'
+            if kind in ("unfinished", "vanished", "obsolete") and not any(f.startswith(entry) for f in faults):
+                faults.append(f"{entry} {kind}{label}")
+for fault in faults:
+    print(f"{committed}: {fault}", file=sys.stderr)
+sys.exit(1 if faults else 0)
+PY
+    done
+    rm -rf "$work"
+    if [ "$status" -ne 0 ]; then
+        echo "error: translate the entries above (cmake --build <build> --target update_translations refreshes the files)" >&2
+    fi
+    return "$status"
+}
+
+check_translations
+
 configure_and_build "$root/build/debug" -DCMAKE_BUILD_TYPE=Debug -DHORAVIA_WERROR=ON
 "$root/scripts/check_style.sh" "$root/build/debug"
 ctest --test-dir "$root/build/debug" --parallel "$(nproc)" --timeout 300

@@ -31,7 +31,7 @@ std::int32_t EffectiveRemindPeriod(std::int32_t remindPeriod);
 // unit, the current voice; when none does, the voice stays as it is.
 void SelectVoice(Settings& settings, SpeechVoice& voice, const QString& name);
 
-// The default set; the stored window position is not touched.
+// The default set; the stored window position is not touched. The language is the one of the user's locale.
 void SetDefaultSettings(Settings& settings, SpeechVoice& voice);
 
 // Reads the settings from the store at storePath. A missing key is created empty and a store lacking

@@ -1,14 +1,24 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace horavia {
 
-// The items of both dialogs' reminder interval lists, index for index with RemindIntervalTable.
+// The items of both dialogs' reminder interval lists, index for index with RemindIntervalTable, in the
+// interface's language now.
 inline QStringList RemindIntervalItems() {
-    return {QStringLiteral("分钟"),    QStringLiteral("3 分钟"),  QStringLiteral("5 分钟"),  QStringLiteral("10 分钟"),
-            QStringLiteral("15 分钟"), QStringLiteral("20 分钟"), QStringLiteral("30 分钟"), QStringLiteral("小时"),
-            QStringLiteral("3 小时"),  QStringLiteral("5 小时")};
+    static const char* const Items[] = {
+        QT_TRANSLATE_NOOP("RemindInterval", "分钟"),    QT_TRANSLATE_NOOP("RemindInterval", "3 分钟"),
+        QT_TRANSLATE_NOOP("RemindInterval", "5 分钟"),  QT_TRANSLATE_NOOP("RemindInterval", "10 分钟"),
+        QT_TRANSLATE_NOOP("RemindInterval", "15 分钟"), QT_TRANSLATE_NOOP("RemindInterval", "20 分钟"),
+        QT_TRANSLATE_NOOP("RemindInterval", "30 分钟"), QT_TRANSLATE_NOOP("RemindInterval", "小时"),
+        QT_TRANSLATE_NOOP("RemindInterval", "3 小时"),  QT_TRANSLATE_NOOP("RemindInterval", "5 小时")};
+    QStringList items;
+    for (const char* item : Items) {
+        items.append(QCoreApplication::translate("RemindInterval", item));
+    }
+    return items;
 }
 
 } // namespace horavia

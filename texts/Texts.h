@@ -7,9 +7,8 @@
 
 namespace horavia {
 
-class StringTable;
-
-// Identifiers of the program's string table.
+// Identifiers of the program's string table. The texts are Chinese in the source and translated by the
+// interface's language; each identifier keeps its meaning in every language.
 namespace StringId {
 inline constexpr int ElapsedTime = 65104; // "%s %s %s": hours, minutes and seconds phrases
 inline constexpr int HourlyChime = 65105; // "It's %s": the time of day
@@ -31,10 +30,8 @@ inline constexpr int CannotLoadLibrary = 65143;
 inline constexpr int CannotStartSound = 65144;
 } // namespace StringId
 
-// The language whose table the program loads; the only one shipped so far.
-inline constexpr const char* ProgramLanguage = "zh_CN";
-
-// The text of id from the program's string table, looked up on every call; empty for an unknown id.
+// The text of id in the interface's language now, translated anew on every call, so a text fetched after a
+// language switch is in the new language; empty for an unknown id.
 QString LoadStr(int id);
 
 enum class TimeUnit { Hours, Minutes, Seconds };
@@ -42,8 +39,6 @@ enum class TimeUnit { Hours, Minutes, Seconds };
 // Empty for 0; otherwise the decimal number, one space and the unit's singular text for 1 or its plural
 // text for any other number.
 QString UnitPhrase(TimeUnit unit, std::int64_t n);
-// The same with the unit words of the given table.
-QString UnitPhrase(TimeUnit unit, std::int64_t n, const StringTable& table);
 
 // Replaces each "%s" of tmpl, left to right, with the next of args (an empty text once args run out).
 // Nothing else in tmpl is special, and the inserted texts are never scanned, so '%' in them is safe.

@@ -1,19 +1,63 @@
 #include "app/WindowSnap.h"
+#include "dialogs/TfmSettings.h"
+#include "settings/SettingsStore.h"
 #include "support/GuiTestMain.h"
 #include "support/WindowFixture.h"
+#include "texts/Translations.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 
 #include <climits>
+#include <vector>
 
 namespace horavia {
 namespace {
 
+// Sets the locale a first run takes its language from, for one test.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* lang) {
+        for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            saved_.push_back({variable, qEnvironmentVariableIsSet(variable), qgetenv(variable)});
+            qunsetenv(variable);
+        }
+        qputenv("LANG", lang);
+    }
+    ~ScopedLocale() {
+        for (const Saved& s : saved_) {
+            if (s.set) {
+                qputenv(s.variable, s.value);
+            } else {
+                qunsetenv(s.variable);
+            }
+        }
+    }
+    void Set(const char* lang) { qputenv("LANG", lang); }
+
+private:
+    struct Saved {
+        const char* variable;
+        bool set;
+        QByteArray value;
+    };
+    std::vector<Saved> saved_;
+};
+
 class TimerMainTest : public test::WindowTest {
 protected:
+    // The window's tests read the Chinese interface, which a Chinese locale gives on a first run.
     TimerMainTest() : WindowTest({2026, 12, 8, 15, 5, 9, 0}) {}
+    ~TimerMainTest() override { ApplyUiLanguage(UiLanguage::Chinese); }
+
+    ScopedLocale locale_{"zh_CN.UTF-8"};
 
     void Tick() {
         clock.AdvanceMs(window->Timer1.interval());
@@ -58,6 +102,94 @@ TEST_F(TimerMainTest, TickRearmsAt200AndDrawsTheClock) {
     EXPECT_TRUE(window->Timer1.isActive());
     EXPECT_EQ(window->LastTexts(), (LcdTexts{"3:05:09P", "08/12"}));
     EXPECT_EQ(power.SystemRequests, 1); // not shown: only the system is kept awake
+}
+
+// The surface's pixels inside r.
+std::vector<std::uint32_t> Pixels(const TfmTimerMain& window, const TRect& r) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        const std::uint32_t* row = window.DXDraw.Canvas().Row(y);
+        pixels.insert(pixels.end(), row + r.Left, row + r.Right);
+    }
+    return pixels;
+}
+
+TEST_F(TimerMainTest, FirstRunSpeaksTheLocalesLanguageUntilAKnownOneIsStored) {
+    const auto timerCaption = [this](const char* lang) {
+        locale_.Set(lang);
+        window = MakeWindow();
+        return Buttons().btnTimerTab->Caption;
+    };
+    QFile::remove(Registry::UserStorePath());
+    EXPECT_EQ(timerCaption("en_US.UTF-8"), QStringLiteral("Timer"));
+    QFile::remove(Registry::UserStorePath());
+    EXPECT_EQ(timerCaption("zh_CN.UTF-8"), QStringLiteral("定时器"));
+
+    // A language the program does not know, stored by a newer one, follows the locale too.
+    Settings stored;
+    SetDefaultSettings(stored, voice);
+    stored.Language = 7;
+    SaveSettings(stored, voice, 0, 0);
+    EXPECT_EQ(timerCaption("en_GB.UTF-8"), QStringLiteral("Timer"));
+    EXPECT_EQ(timerCaption("zh_TW.UTF-8"), QStringLiteral("定时器"));
+
+    stored.Language = 0;
+    SaveSettings(stored, voice, 0, 0);
+    EXPECT_EQ(timerCaption("en_US.UTF-8"), QStringLiteral("定时器"));
+    QFile::remove(Registry::UserStorePath());
+}
+
+TEST_F(TimerMainTest, OkInTheSettingsDialogSwitchesTheLanguageAtOnce) {
+    Tick();
+    const TRect tab = Buttons().btnTimerTab->BoundsRect;
+    window->DXDrawMouseMove((tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2); // the caption shows on hover
+    const std::vector<std::uint32_t> chinese = Pixels(*window, tab);
+    QPointer<TfmSettings> dialog;
+    const auto choose = [&](int language) {
+        test::WhenShown<TfmSettings>([&dialog, language](TfmSettings* d) {
+            dialog = d;
+            d->cbLanguages->setCurrentIndex(language);
+            d->bnOK->click();
+        });
+        Click(Buttons().btnSettingsTab.get());
+        QCoreApplication::sendPostedEvents(); // the LanguageChange Qt posts to every window
+    };
+
+    choose(1);
+    EXPECT_EQ(window->Config.Language, 1);
+    EXPECT_EQ(Buttons().btnTimerTab->Caption, QStringLiteral("Timer"));
+    EXPECT_EQ(Buttons().btnSettingsTab->Caption, QStringLiteral("Settings"));
+    EXPECT_NE(Pixels(*window, tab), chinese); // drawn anew, not at the next start
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(dialog->cbRemindFrequency->itemText(1), QStringLiteral("3 minutes"));
+    EXPECT_EQ(dialog->cbLanguages->itemText(0), QStringLiteral("简体中文"));
+
+    choose(0);
+    EXPECT_EQ(Buttons().btnTimerTab->Caption, QStringLiteral("定时器"));
+    EXPECT_EQ(Pixels(*window, tab), chinese);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("设置"));
+}
+
+TEST_F(TimerMainTest, TheTimeUpBoxSpeaksTheLanguageQtsButtonToo) {
+    window->Config.ShowMsgBox = true;
+    for (const auto& [language, text, ok] : {std::tuple{UiLanguage::Chinese, "时间到了。", "确定"},
+                                             std::tuple{UiLanguage::English, "Time is up.", "OK"}}) {
+        ApplyUiLanguage(language);
+        QString boxText;
+        QString buttonText;
+        test::WhenShown<QMessageBox>([&](QMessageBox* box) {
+            boxText = box->text();
+            buttonText = box->button(QMessageBox::Ok)->text().remove(QLatin1Char('&'));
+            box->accept();
+        });
+        StartCountdown(0, 1);
+        while (window->Engine.Mode == dmTimer) {
+            Tick();
+        }
+        EXPECT_EQ(boxText, QString::fromUtf8(text));
+        EXPECT_EQ(buttonText, QString::fromUtf8(ok));
+    }
 }
 
 TEST_F(TimerMainTest, TickWhoseStepThrowsStillRearms) {

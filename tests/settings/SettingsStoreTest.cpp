@@ -112,6 +112,29 @@ TEST_F(SettingsStoreTest, FirstRunCreatesTheKeyEmptyAndWritesNothingElseUntilSav
     EXPECT_EQ(next.LastWindowPosTop, 34);
 }
 
+TEST_F(SettingsStoreTest, FirstRunSpeaksTheLanguageOfTheLocale) {
+    const struct {
+        const char* lcAll;
+        const char* lang;
+        std::int32_t language;
+    } cases[] = {{nullptr, "en_US.UTF-8", 1},       {nullptr, "C", 1},       {nullptr, "zh_TW.UTF-8", 0},
+                 {"en_GB.UTF-8", "zh_CN.UTF-8", 1}, {"zh_CN.UTF-8", "C", 0}, {nullptr, "de_DE.UTF-8", 1}};
+    for (const auto& c : cases) {
+        SetLocale(c.lcAll, c.lang);
+        Settings first;
+        LoadSettings(first, voice_);
+        EXPECT_EQ(first.Language, c.language) << (c.lcAll ? c.lcAll : "") << " " << c.lang;
+    }
+    // Once stored, the choice no longer follows the locale.
+    Settings chosen;
+    LoadSettings(chosen, voice_);
+    chosen.Language = 0;
+    SaveSettings(chosen, voice_, 0, 0);
+    Settings next;
+    LoadSettings(next, voice_);
+    EXPECT_EQ(next.Language, 0);
+}
+
 TEST_F(SettingsStoreTest, DefaultsWithoutVoicesTurnSpeechOffAndLeaveTheNameEmpty) {
     FakeSpeechVoice mute;
     settings_.VoiceName = QStringLiteral("stale");

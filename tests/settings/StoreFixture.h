@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,7 +36,8 @@ inline RegistryValue WideValue(const QString& text) {
 
 using StoredValues = std::vector<std::pair<std::string, RegistryValue>>;
 
-// Gives each test its own XDG_CONFIG_HOME, so the store is a real file in a fresh folder.
+// Gives each test its own XDG_CONFIG_HOME, so the store is a real file in a fresh folder, and a Chinese locale,
+// whose language a first run takes, whatever the locale the tests run under.
 class StoreFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,8 +46,32 @@ protected:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
         path_ = Registry::UserStorePath();
         ASSERT_EQ(path_, dir_.path() + QStringLiteral("/horavia/settings.conf"));
+        for (const char* variable : LocaleVariables) {
+            savedLocale_.emplace_back(variable, qEnvironmentVariableIsSet(variable), qgetenv(variable));
+        }
+        SetLocale(nullptr, "zh_CN.UTF-8");
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", savedXdg_); }
+    void TearDown() override {
+        qputenv("XDG_CONFIG_HOME", savedXdg_);
+        for (const auto& [variable, set, value] : savedLocale_) {
+            if (set) {
+                qputenv(variable, value);
+            } else {
+                qunsetenv(variable);
+            }
+        }
+    }
+
+    // The locale of the environment: LC_ALL (unset when null) and LANG; LC_MESSAGES unset.
+    static void SetLocale(const char* lcAll, const char* lang) {
+        qunsetenv("LC_MESSAGES");
+        if (lcAll != nullptr) {
+            qputenv("LC_ALL", lcAll);
+        } else {
+            qunsetenv("LC_ALL");
+        }
+        qputenv("LANG", lang);
+    }
 
     QString StoreDir() const { return dir_.path() + QStringLiteral("/horavia"); }
 
@@ -83,6 +109,8 @@ protected:
     QTemporaryDir dir_;
     QString path_;
     QByteArray savedXdg_;
+    static constexpr const char* LocaleVariables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::tuple<const char*, bool, QByteArray>> savedLocale_;
 };
 
 } // namespace horavia::test
