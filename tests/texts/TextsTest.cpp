@@ -71,18 +71,6 @@ TEST_F(TextsTest, TheHourlyChimeIsEnglishInEveryLanguage) {
     }
 }
 
-TEST(UiLanguageOfIndex, AnIndexTheProgramDoesNotKnowFollowsTheLocale) {
-    const QByteArray lcAll = qgetenv("LC_ALL");
-    qputenv("LC_ALL", "zh_CN.UTF-8");
-    EXPECT_EQ(UiLanguageOfIndex(1), UiLanguage::English);
-    EXPECT_EQ(UiLanguageOfIndex(7), UiLanguage::Chinese);
-    EXPECT_EQ(UiLanguageOfIndex(-1), UiLanguage::Chinese);
-    qputenv("LC_ALL", "en_US.UTF-8");
-    EXPECT_EQ(UiLanguageOfIndex(0), UiLanguage::Chinese);
-    EXPECT_EQ(UiLanguageOfIndex(2), UiLanguage::English);
-    qputenv("LC_ALL", lcAll);
-}
-
 TEST(FormatTemplate, InterpretsNothingButPercentS) {
     EXPECT_EQ(FormatTemplate(QStringLiteral("%s|%s"), {QStringLiteral("%s"), QStringLiteral("%1 %% %d")}),
               QStringLiteral("%s|%1 %% %d"));
