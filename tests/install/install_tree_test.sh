@@ -27,7 +27,8 @@ cd "$E2E_TMP"
 # Every expected file, and nothing outside the folders we own or share.
 expect=(bin/horavia share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
         share/horavia/help/Welcometopic.htm share/horavia/help/Timer.htm share/horavia/help/Settings.htm
-        share/horavia/help/help.css)
+        share/horavia/help/help.css share/horavia/help/en/Welcometopic.htm share/horavia/help/en/Timer.htm
+        share/horavia/help/en/Settings.htm)
 for m in $modules; do expect+=("lib/horavia/$m"); done
 icon_sizes=()
 for icon in "$source_dir"/assets/icons/horavia-*.png; do
@@ -51,10 +52,10 @@ for size in "${icon_sizes[@]}"; do
     [ "$got" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $got"
 done
 
-# Every picture, style sheet and page the help pages refer to is installed beside them.
-for page in "$prefix"/share/horavia/help/*.htm; do
+# Every picture, style sheet and page the help pages of each language refer to is installed beside them.
+for page in "$prefix"/share/horavia/help/*.htm "$prefix"/share/horavia/help/*/*.htm; do
     for ref in $(grep -o -E '(src|href)="[^":#]+"' "$page" | sed -E 's/^(src|href)="//; s/"$//'); do
-        [ -f "$prefix/share/horavia/help/$ref" ] || fail "${page##*/} refers to $ref, which is not installed"
+        [ -f "$(dirname "$page")/$ref" ] || fail "${page#"$prefix"/share/horavia/help/} refers to $ref, which is not installed"
     done
 done
 
@@ -64,7 +65,9 @@ report=$(desktop-file-validate "$desktop" 2>&1 || true)
 [ -z "$report" ] || fail "desktop-file-validate: $report"
 grep -qx 'Exec=horavia' "$desktop" || fail "the desktop entry does not start horavia"
 grep -qx 'Icon=horavia' "$desktop" || fail "the desktop entry does not name the horavia icon"
-grep -qx 'Comment\[zh_CN\]=倒计时器、码表和时钟' "$desktop" || fail "the desktop entry has no Chinese comment"
+for key in Name GenericName Comment Keywords; do
+    grep -q "^$key\[zh_CN\]=." "$desktop" || fail "the desktop entry has no Chinese $key"
+done
 
 # The AppStream file, alone and together with the tree it describes (desktop entry, icons).
 metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
@@ -73,6 +76,9 @@ appstreamcli validate --no-net "$metainfo" >"$E2E_TMP/appstream.log" 2>&1 ||
 ! grep -E '^(E|W):' "$E2E_TMP/appstream.log" || fail "appstreamcli validate: $(cat "$E2E_TMP/appstream.log")"
 appstreamcli validate-tree --no-net "$prefix" >"$E2E_TMP/appstream-tree.log" 2>&1 ||
     fail "appstreamcli validate-tree: $(cat "$E2E_TMP/appstream-tree.log")"
+for element in name summary keyword; do
+    grep -q "<$element xml:lang=\"zh_CN\">" "$metainfo" || fail "the AppStream file has no Chinese $element"
+done
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the AppStream release is not version $version"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the AppStream file does not launch $app_id.desktop"
@@ -114,20 +120,37 @@ chmod +x "$E2E_TMP/opener/xdg-open"
 export PATH="$E2E_TMP/opener:$PATH"
 
 start_x
-start_app "$prefix/bin/horavia"
 # With no window manager the focus is ours to give, and a key sent while the new window is still settling
 # can be lost; so F1 is pressed again until a page opens or the attempts run out.
 press_f1() {
     xdotool windowfocus --sync "$WIN" key F1 || return 1
     wait_for 3 test -s "$E2E_TMP/opened"
 }
-opened_ok=no
-for _ in 1 2 3 4 5; do
-    if press_f1; then opened_ok=yes; break; fi
-done
-[ "$opened_ok" = yes ] || fail "F1 opened nothing; log: $(cat "$E2E_TMP/app.log")"
-opened=$(head -n 1 "$E2E_TMP/opened")
-[ "$opened" = "file://$prefix/share/horavia/help/Welcometopic.htm" ] || fail "F1 opened $opened"
+# help_opened_by_f1: the page F1 on the main window opens.
+help_opened_by_f1() {
+    rm -f "$E2E_TMP/opened"
+    local opened_ok=no
+    for _ in 1 2 3 4 5; do
+        if press_f1; then opened_ok=yes; break; fi
+    done
+    [ "$opened_ok" = yes ] || fail "F1 opened nothing; log: $(cat "$E2E_TMP/app.log")"
+    head -n 1 "$E2E_TMP/opened"
+}
+help="file://$prefix/share/horavia/help"
+
+# A first run in a Chinese locale is Chinese and opens the Chinese page; one in any other locale is English
+# and opens the English page, or the Chinese one where the English page is missing.
+start_app env -u LC_ALL -u LC_MESSAGES LANG=zh_CN.UTF-8 "$prefix/bin/horavia"
+opened=$(help_opened_by_f1)
+[ "$opened" = "$help/Welcometopic.htm" ] || fail "F1 in Chinese opened $opened"
+stop_app
+rm -rf "$XDG_CONFIG_HOME/horavia"
+start_app env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 "$prefix/bin/horavia"
+opened=$(help_opened_by_f1)
+[ "$opened" = "$help/en/Welcometopic.htm" ] || fail "F1 in English opened $opened"
+rm "$prefix/share/horavia/help/en/Welcometopic.htm"
+opened=$(help_opened_by_f1)
+[ "$opened" = "$help/Welcometopic.htm" ] || fail "F1 in English without the English page opened $opened"
 if grep -F 'help page not found' "$E2E_TMP/app.log"; then fail "the installed program did not find its help"; fi
 if grep -F 'Unable to load library' "$E2E_TMP/app.log"; then fail "the installed program did not find a module"; fi
 
