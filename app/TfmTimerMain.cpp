@@ -4,6 +4,7 @@
 #include "dialogs/TfmSettings.h"
 #include "dialogs/TfmTimerSetUp.h"
 #include "display/ImageAssets.h"
+#include "display/WindowShape.h"
 #include "engine/Announcements.h"
 #include "engine/WakeDelay.h"
 #include "settings/SettingsStore.h"
@@ -19,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -85,7 +87,8 @@ void TfmTimerMain::Timer1Timer() {
         Timer1.start();
     }};
     Guarded("tick", [this] {
-        if (!firstTickDone_) {
+        // The first tick composes everything; so does any tick that finds the screen's ratio or the language changed.
+        if (!firstTickDone_ || OutOfDate()) {
             RefreshBackground();
         }
         DrawDisplay();
@@ -144,8 +147,52 @@ void TfmTimerMain::KeepAwake() {
 // ---- drawing --------------------------------------------------------------------------------------
 
 void TfmTimerMain::RefreshBackground() {
+    MatchScreenAndLanguage();
     if (composer_.RefreshBackground(Engine.TabBarShown, windowTitle())) {
         buttons_.DrawAll();
+    }
+}
+
+bool TfmTimerMain::OutOfDate() const {
+    return devicePixelRatioF() != DXDraw.Ratio() || CurrentUiLanguage() != imagesLanguage_;
+}
+
+void TfmTimerMain::MatchScreenAndLanguage() {
+    if (!OutOfDate()) {
+        return;
+    }
+    const double ratio = devicePixelRatioF();
+    if (ratio != DXDraw.Ratio()) {
+        DXDraw.SetRatio(ratio);
+        // The grounds the buttons saved are pixels of the old ratio; each takes its ground anew at its next drawing.
+        for (TDxButton* button : buttons_.ButtonList()) {
+            button->SavedBackground.reset();
+        }
+        ApplyOutline();
+    }
+    imagesLanguage_ = CurrentUiLanguage();
+    Images = LoadImageCollections(ratio, imagesLanguage_);
+}
+
+void TfmTimerMain::FollowScreen() {
+    followQueued_ = false;
+    // A tick in progress waits in the time-up box; the next tick composes the window for the new ratio.
+    if (!firstTickDone_ || tickRunning_ || devicePixelRatioF() == DXDraw.Ratio()) {
+        return;
+    }
+    Guarded("screen change", [this] {
+        RefreshBackground();
+        DrawDisplay();
+    });
+}
+
+void TfmTimerMain::ApplyOutline() {
+    const double ratio = devicePixelRatioF();
+    if (windowHandle() == nullptr || !isVisible() || ratio == outlineRatio_) {
+        return;
+    }
+    if (ApplyDeviceOutline(*windowHandle(), ShapeRuns(LoadShapePicture(ratio)))) {
+        outlineRatio_ = ratio;
     }
 }
 
@@ -195,14 +242,34 @@ void TfmTimerMain::DrawDisplay() {
 }
 
 void TfmTimerMain::paintEvent(QPaintEvent* event) {
-    // The surface is in the backing store's format: each rectangle asked for is a plain copy.
+    // The surface is in the backing store's format and at its device pixel ratio: each rectangle asked for is a
+    // plain copy of device pixels.
     const Bitmap& canvas = DXDraw.Canvas();
-    const QImage image(reinterpret_cast<const uchar*>(canvas.Data()), canvas.Width(), canvas.Height(),
-                       static_cast<qsizetype>(canvas.Stride()), QImage::Format_RGB32);
+    QImage image(reinterpret_cast<const uchar*>(canvas.Data()), canvas.Width(), canvas.Height(),
+                 static_cast<qsizetype>(canvas.Stride()), QImage::Format_RGB32);
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : event->region()) {
-        painter.drawImage(r.topLeft(), image, r);
+    const double ratio = DXDraw.Ratio();
+    if (ratio == 1.0) {
+        for (const QRect& r : event->region()) {
+            painter.drawImage(r.topLeft(), image, r);
+        }
+    } else {
+        image.setDevicePixelRatio(ratio);
+        for (const QRect& r : event->region()) {
+            // The device pixels the logical rectangle touches, drawn where they belong.
+            const QRect device =
+                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() &
+                image.rect();
+            painter.drawImage(
+                QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio), image,
+                device);
+        }
+    }
+    // Shown on a screen of another ratio, the picture is enlarged or reduced until it is composed anew.
+    if (devicePixelRatioF() != ratio && !followQueued_) {
+        followQueued_ = true;
+        QTimer::singleShot(0, this, [this] { FollowScreen(); });
     }
 }
 
@@ -436,6 +503,15 @@ void TfmTimerMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     setWindowIcon(QApplication::windowIcon());
     placement_.FirstShow();
+    ApplyOutline();
+    if (!screenWatched_ && windowHandle() != nullptr) {
+        screenWatched_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            outlineRatio_ = 0.0; // the window system may have put Qt's outline back
+            ApplyOutline();
+            FollowScreen();
+        });
+    }
 }
 
 void TfmTimerMain::changeEvent(QEvent* event) {

@@ -11,6 +11,7 @@
 #include "engine/LcdTexts.h"
 #include "engine/TimerEngine.h"
 #include "settings/Settings.h"
+#include "texts/UiLanguage.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -65,11 +66,12 @@ Q_SIGNALS:
 
 public:
     // The window's own parts that others drive: the engine's state and the settings fields (which the dialogs
-    // edit), the drawing surface, the pictures and the tick timer.
+    // edit), the drawing surface, the pictures (at the surface's device pixel ratio, the LCD buttons' words in
+    // the interface's language) and the tick timer.
     TimerEngine Engine;
     Settings Config;
     Surface DXDraw;
-    const TImageCollections Images;
+    TImageCollections Images;
     QTimer Timer1;
 
 protected:
@@ -97,15 +99,27 @@ private:
     void Say(const QString& text);
     void GiveCountdownReminder();
     int NextTickInterval() const;
+    // Whether the surface and its pictures no longer fit the screen's ratio or the interface's language.
+    bool OutOfDate() const;
+    // Gives the surface and the pictures the screen's ratio and the interface's language; the caller composes.
+    void MatchScreenAndLanguage();
+    // Composes the window anew when its screen's ratio has changed (the window moved to another screen).
+    void FollowScreen();
+    // The outline at the screen's own resolution, where Qt's logical mask would enlarge its corners.
+    void ApplyOutline();
 
     MainWindowServices services_;
     bool SiblingInstalled = false;
     LcdComposer composer_{DXDraw, Images};
     LcdTexts lastTexts_;
-    bool tickRunning_ = false;                   // a tick is in progress (perhaps waiting in the time-up box)
-    bool firstTickDone_ = false;                 // the first tick, which composes the whole picture, has run
-    std::unique_ptr<TfmTimerSetUp> fmTimerSetUp; // created on first use, kept for the window's life
-    std::unique_ptr<TfmSettings> fmSettings;     // created on first use, kept for the window's life
+    bool tickRunning_ = false;                        // a tick is in progress (perhaps waiting in the time-up box)
+    bool firstTickDone_ = false;                      // the first tick, which composes the whole picture, has run
+    UiLanguage imagesLanguage_ = UiLanguage::Chinese; // the language of the LCD buttons' pictures
+    double outlineRatio_ = 1.0;                       // the ratio the window's outline was last cut for
+    bool screenWatched_ = false;                      // following the window's screen changes
+    bool followQueued_ = false;                       // a paint saw another ratio: the window is composed anew soon
+    std::unique_ptr<TfmTimerSetUp> fmTimerSetUp;      // created on first use, kept for the window's life
+    std::unique_ptr<TfmSettings> fmSettings;          // created on first use, kept for the window's life
     SurfaceButtons buttons_{*this, DXDraw, Images, composer_, [this](TDxButton* b) { OnButtonClick(b); }};
     AlarmSequence alarm_{*this, Config, services_, DXDraw, buttons_, [this] { DrawDisplay(); }};
     WindowPlacement placement_{*this, Config};

@@ -1,7 +1,12 @@
 #include "display/GlyphIndex.h"
+#include "display/ImageAssets.h"
 #include "display/ImageDraw.h"
 #include "support/GuiTestMain.h"
 #include "support/WindowFixture.h"
+#include "texts/UiLanguage.h"
+
+#include <QCoreApplication>
+#include <QEvent>
 
 #include <algorithm>
 
@@ -163,6 +168,42 @@ TEST_F(TimerMainDisplayTest, HoverRedrawsOnlyTheTwoTabs) {
         }
     }
     EXPECT_GT(dark, 5);
+}
+
+// The LCD buttons carry their words in their pictures: switching the interface's language shows the other set
+// at once, each picture on the ground the button saved.
+TEST_F(TimerMainDisplayTest, LanguageSwitchRedrawsTheWordedButtonsAtOnce) {
+    const UiLanguage before = CurrentUiLanguage();
+    const auto switchTo = [this](UiLanguage language) {
+        SetCurrentUiLanguage(language); // what installing the translators does, before Qt sends the event
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(window.get(), &change);
+    };
+    switchTo(UiLanguage::Chinese);
+    Click(Buttons().btnStopwatchTab.get());
+    TDxLCDButton* start = Buttons().btnLcdStartPause.get();
+    ASSERT_FALSE(start->Hovered);
+    Bitmap chinese;
+    window->DXDraw.CopyRect(start->BoundsRect, chinese);
+
+    switchTo(UiLanguage::English);
+    Bitmap english;
+    window->DXDraw.CopyRect(start->BoundsRect, english);
+    SetCurrentUiLanguage(before);
+
+    const TImageCollections englishSet = LoadImageCollections(1.0, UiLanguage::English);
+    Bitmap expected = *start->SavedBackground;
+    Draw(englishSet.Buttons.Item(englishSet.Buttons.IndexOf("lcd_start")), expected, 0, 0);
+    int differing = 0;
+    int mismatches = 0;
+    for (int y = 0; y < english.Height(); ++y) {
+        for (int x = 0; x < english.Width(); ++x) {
+            differing += english.Pixel(x, y) == chinese.Pixel(x, y) ? 0 : 1;
+            mismatches += english.Pixel(x, y) == expected.Pixel(x, y) ? 0 : 1;
+        }
+    }
+    EXPECT_GT(differing, 20);
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(TimerMainDisplayTest, SurfaceThatCannotDrawDrawsNothing) {
