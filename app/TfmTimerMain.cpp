@@ -245,8 +245,8 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
     // The surface is in the backing store's format and at its device pixel ratio: each rectangle asked for is a
     // plain copy of device pixels.
     const Bitmap& canvas = DXDraw.Canvas();
-    QImage image(reinterpret_cast<const uchar*>(canvas.Data()), canvas.Width(), canvas.Height(),
-                 static_cast<qsizetype>(canvas.Stride()), QImage::Format_RGB32);
+    const QImage image(reinterpret_cast<const uchar*>(canvas.Data()), canvas.Width(), canvas.Height(),
+                       static_cast<qsizetype>(canvas.Stride()), QImage::Format_RGB32);
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const double ratio = DXDraw.Ratio();
@@ -255,15 +255,14 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
             painter.drawImage(r.topLeft(), image, r);
         }
     } else {
-        image.setDevicePixelRatio(ratio);
+        // Drawn in device coordinates: the painter's own scaling undone, each rectangle is a translation of whole
+        // device pixels, which Qt copies rather than resamples.
+        painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
         for (const QRect& r : event->region()) {
-            // The device pixels the logical rectangle touches, drawn where they belong.
             const QRect device =
                 QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() &
                 image.rect();
-            painter.drawImage(
-                QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio), image,
-                device);
+            painter.drawImage(device.topLeft(), image, device);
         }
     }
     // Shown on a screen of another ratio, the picture is enlarged or reduced until it is composed anew.
