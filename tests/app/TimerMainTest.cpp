@@ -140,6 +140,7 @@ TEST_F(TimerMainTest, FirstRunSpeaksTheLocalesLanguageUntilAKnownOneIsStored) {
 }
 
 TEST_F(TimerMainTest, OkInTheSettingsDialogSwitchesTheLanguageAtOnce) {
+    CancelCountdown(); // the set-up dialog is made in Chinese
     Tick();
     const TRect tab = Buttons().btnTimerTab->BoundsRect;
     window->DXDrawMouseMove((tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2); // the caption shows on hover
@@ -164,6 +165,17 @@ TEST_F(TimerMainTest, OkInTheSettingsDialogSwitchesTheLanguageAtOnce) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Settings"));
     EXPECT_EQ(dialog->cbRemindFrequency->itemText(1), QStringLiteral("3 minutes"));
     EXPECT_EQ(dialog->cbLanguages->itemText(0), QStringLiteral("简体中文"));
+    QString setUpTitle;
+    QString setUpInterval;
+    AnswerSetUp([&](TfmTimerSetUp* d) {
+        setUpTitle = d->windowTitle();
+        setUpInterval = d->cbRemindInterval->itemText(7);
+    });
+    Click(Buttons().btnTimerTab.get());
+    EXPECT_EQ(setUpTitle, QStringLiteral("Timer set-up"));
+    EXPECT_EQ(setUpInterval, QStringLiteral("hour"));
+    Click(Buttons().btnLcdCancel.get());
+    window->DXDrawMouseMove((tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2); // the pointer came back
 
     choose(0);
     EXPECT_EQ(Buttons().btnTimerTab->Caption, QStringLiteral("定时器"));
