@@ -24,11 +24,25 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/${HORAVIA_APP_ID}.metainfo.xml.in
                ${PROJECT_BINARY_DIR}/packaging/${HORAVIA_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/${HORAVIA_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 
-# One icon per size drawn in assets/icons, each under the name the desktop entry gives (Icon=horavia).
+# Each drawn icon goes to the hicolor folders that take its size, under the name the desktop entry gives
+# (Icon=horavia): as itself, and as the 2x icon of half its size. A size the theme has no folder for
+# (44, drawn only as the 2x of 22) goes only where it doubles.
+set(horavia_hicolor_sizes 16 22 24 32 36 48 64 72 96 128 192 256 512)
 file(GLOB horavia_icons RELATIVE ${PROJECT_SOURCE_DIR}/assets/icons ${PROJECT_SOURCE_DIR}/assets/icons/horavia-*.png)
 foreach(icon IN LISTS horavia_icons)
     string(REGEX REPLACE "^horavia-([0-9]+)\\.png$" "\\1" size ${icon})
-    install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/${icon}
-            DESTINATION share/icons/hicolor/${size}x${size}/apps
-            RENAME horavia.png)
+    math(EXPR half "${size} / 2")
+    math(EXPR twice_half "${half} * 2")
+    set(folders)
+    if(size IN_LIST horavia_hicolor_sizes)
+        list(APPEND folders ${size}x${size})
+    endif()
+    if(half IN_LIST horavia_hicolor_sizes AND size EQUAL twice_half)
+        list(APPEND folders ${half}x${half}@2)
+    endif()
+    foreach(folder IN LISTS folders)
+        install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/${icon}
+                DESTINATION share/icons/hicolor/${folder}/apps
+                RENAME horavia.png)
+    endforeach()
 endforeach()

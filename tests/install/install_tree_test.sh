@@ -30,26 +30,32 @@ expect=(bin/horavia share/applications/$app_id.desktop share/metainfo/$app_id.me
         share/horavia/help/help.css share/horavia/help/en/Welcometopic.htm share/horavia/help/en/Timer.htm
         share/horavia/help/en/Settings.htm)
 for m in $modules; do expect+=("lib/horavia/$m"); done
-icon_sizes=()
+# Each drawn icon lies in the hicolor folder of its size, and in the 2x folder of half its size, where the
+# theme has such folders; a folder the theme does not list would be ignored by every desktop.
+hicolor=" 16 22 24 32 36 48 64 72 96 128 192 256 512 "
+icon_folders=()
 for icon in "$source_dir"/assets/icons/horavia-*.png; do
     size=${icon##*/horavia-}
     size=${size%.png}
-    icon_sizes+=("$size")
-    expect+=("share/icons/hicolor/${size}x${size}/apps/horavia.png")
+    [[ $hicolor == *" $size "* ]] && icon_folders+=("${size}x${size}:$size")
+    [[ $((size % 2)) -eq 0 && $hicolor == *" $((size / 2)) "* ]] && icon_folders+=("$((size / 2))x$((size / 2))@2:$size")
 done
-[ "${#icon_sizes[@]}" -ge 8 ] || fail "expected at least 8 icon sizes in assets/icons, found ${#icon_sizes[@]}"
+for entry in "${icon_folders[@]}"; do expect+=("share/icons/hicolor/${entry%%:*}/apps/horavia.png"); done
+[ "${#icon_folders[@]}" -ge 14 ] || fail "expected at least 14 icon folders from assets/icons, found ${#icon_folders[@]}"
 for f in "${expect[@]}"; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 [ -x "$prefix/bin/horavia" ] || fail "bin/horavia is not executable"
 stray=$(cd "$prefix" && find . -type f | sed 's|^\./||' |
-    grep -v -E '^(bin/horavia|lib/horavia/libhoravia-audio[a-z-]*\.so|share/horavia/help/.*|share/applications/[^/]+\.desktop|share/metainfo/[^/]+\.metainfo\.xml|share/icons/hicolor/[0-9]+x[0-9]+/apps/horavia\.png)$' || true)
+    grep -v -E '^(bin/horavia|lib/horavia/libhoravia-audio[a-z-]*\.so|share/horavia/help/.*|share/applications/[^/]+\.desktop|share/metainfo/[^/]+\.metainfo\.xml|share/icons/hicolor/[0-9]+x[0-9]+(@2)?/apps/horavia\.png)$' || true)
 [ -z "$stray" ] || fail "unexpected files installed: $stray"
 
-# Each icon really is the size its folder names.
-for size in "${icon_sizes[@]}"; do
-    got=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x${size}/apps/horavia.png")
-    [ "$got" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $got"
+# Each icon really has the device size its folder names (twice the size in an @2 folder).
+for entry in "${icon_folders[@]}"; do
+    folder=${entry%%:*}
+    size=${entry##*:}
+    got=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/$folder/apps/horavia.png")
+    [ "$got" = "${size}x${size}" ] || fail "the $folder icon is $got"
 done
 
 # Every picture, style sheet and page the help pages of each language refer to is installed beside them.
