@@ -153,11 +153,11 @@
     </message>
     <message>
         <source>12 小时</source>
-        <translation>12 hours</translation>
+        <translation>12-hour</translation>
     </message>
     <message>
         <source>24 小时</source>
-        <translation>24 hours</translation>
+        <translation>24-hour</translation>
     </message>
     <message>
         <source>语言:</source>
