@@ -11,6 +11,7 @@
 #include "platform/ExeVer.h"
 #include "platform/SpeechSettingsCommand.h"
 #include "settings/SettingsStore.h"
+#include "speech/ChoosingSpeechVoice.h"
 #include "texts/Texts.h"
 #include "texts/Translations.h"
 
@@ -227,8 +228,18 @@ void TfmSettings::FormShow() {
     cbVoiceNames->clear();
     try {
         QStringList voices = voice_.GetVoices();
+        // The entry that follows the interface comes first, under words of the interface's language; the
+        // item's data keeps the name the settings store, which never changes with the language.
+        const bool following = !voices.isEmpty() && voices.first() == ChoosingSpeechVoice::FollowingName();
+        if (following) {
+            voices.removeFirst();
+            cbVoiceNames->addItem(QCoreApplication::translate("TfmSettings", "自动（说界面的语言）"),
+                                  ChoosingSpeechVoice::FollowingName());
+        }
         std::stable_partition(voices.begin(), voices.end(), SpeaksInterfaceLanguage);
-        cbVoiceNames->addItems(voices);
+        for (const QString& name : voices) {
+            cbVoiceNames->addItem(name, name);
+        }
     } catch (const SpeechError& e) {
         // The dialog is still useful without voices; the list stays empty and OK leaves the voice alone.
         qCWarning(lcSettings) << "cannot list the speech voices:" << e.what();
@@ -251,7 +262,7 @@ void TfmSettings::FormShow() {
 
     int voiceIndex = cbVoiceNames->count() > 0 ? 0 : -1;
     for (int i = 0; i < cbVoiceNames->count(); ++i) {
-        if (cbVoiceNames->itemText(i).compare(settings_.VoiceName, Qt::CaseInsensitive) == 0) {
+        if (cbVoiceNames->itemData(i).toString().compare(settings_.VoiceName, Qt::CaseInsensitive) == 0) {
             voiceIndex = i;
             break;
         }
@@ -295,7 +306,7 @@ void TfmSettings::bnOKClick() {
     // The store cannot hold every text the controls can: such a value is refused before anything is
     // changed, so the user can shorten it or cancel, rather than losing it at the save.
     const bool voiceChosen = cbVoiceNames->count() > 0 && cbVoiceNames->currentIndex() >= 0;
-    const QString voiceName = voiceChosen ? cbVoiceNames->currentText() : QString();
+    const QString voiceName = voiceChosen ? cbVoiceNames->currentData().toString() : QString();
     for (const QString& refusal :
          {StoreRefusal(edSound->text(), StoredText::SoundFile), StoreRefusal(voiceName, StoredText::VoiceName)}) {
         if (!refusal.isEmpty()) {

@@ -267,6 +267,10 @@
         <source>没有找到桌面的语音设置程序。请在桌面的辅助功能设置中更改语音。</source>
         <translation>No speech settings program of the desktop was found. Please change the voice in the desktop&apos;s accessibility settings.</translation>
     </message>
+    <message>
+        <source>自动（说界面的语言）</source>
+        <translation>Automatic (the interface&apos;s language)</translation>
+    </message>
 </context>
 <context>
     <name>TfmTimerSetUp</name>

@@ -6,10 +6,12 @@
 #include "platform/SpeechSettingsCommand.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoreFixture.h"
+#include "speech/ChoosingSpeechVoice.h"
 #include "support/FakeServices.h"
 #include "support/FakeSpeechVoice.h"
 #include "support/ModalDialog.h"
 #include "texts/Texts.h"
+#include "texts/Translations.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -327,6 +329,30 @@ TEST_F(SettingsDialogTest, VoiceNameIsFoundWhateverItsCase) {
     PressOK();
     EXPECT_EQ(settings.VoiceName, QStringLiteral("Cantonese"));
     EXPECT_EQ(voice.current, 2);
+}
+
+// The entry that follows the interface reads in the interface's words, stays first in either language, and
+// is stored under its one unchanging name.
+TEST_F(SettingsDialogTest, TheFollowingVoiceReadsInTheInterfacesWordsAndStoresItsOwnName) {
+    test::FakeSpeechVoice following{
+        {ChoosingSpeechVoice::FollowingName(), QStringLiteral("English"), QStringLiteral("Mandarin")}};
+    Create(following);
+    settings.VoiceName = ChoosingSpeechVoice::FollowingName();
+    for (const UiLanguage language : {UiLanguage::English, UiLanguage::Chinese}) {
+        ApplyUiLanguage(language);
+        Show();
+        const QStringList items = VoiceItems();
+        ASSERT_EQ(items.size(), 3);
+        EXPECT_EQ(items.first(), language == UiLanguage::English
+                                     ? QStringLiteral("Automatic (the interface's language)")
+                                     : QStringLiteral("自动（说界面的语言）"));
+        EXPECT_EQ(items.at(1),
+                  language == UiLanguage::English ? QStringLiteral("English") : QStringLiteral("Mandarin"));
+        EXPECT_EQ(dialog->cbVoiceNames->currentIndex(), 0);
+        PressOK();
+        EXPECT_EQ(settings.VoiceName, ChoosingSpeechVoice::FollowingName());
+        EXPECT_EQ(following.current, 0);
+    }
 }
 
 // Long names of the desktop's voices are read whole in the open list, however narrow the box is.
