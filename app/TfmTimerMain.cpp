@@ -506,7 +506,15 @@ void TfmTimerMain::showEvent(QShowEvent* event) {
     if (!screenWatched_ && windowHandle() != nullptr) {
         screenWatched_ = true;
         connect(windowHandle(), &QWindow::screenChanged, this, [this] {
-            outlineRatio_ = 0.0; // the window system may have put Qt's outline back
+            // Moved to a screen of another ratio, the window keeps its device size (Qt 6.4), which is now another
+            // logical size: it is given its 400 x 280 anew, in the new screen's pixels, limits included.
+            if (windowHandle()->size() != QSize(Surface::DefaultWidth, Surface::DefaultHeight)) {
+                setMinimumSize(0, 0);
+                setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+                setFixedSize(Surface::DefaultWidth, Surface::DefaultHeight);
+                windowHandle()->resize(Surface::DefaultWidth, Surface::DefaultHeight);
+            }
+            outlineRatio_ = 0.0; // the outline Qt keeps is cut for the old ratio
             ApplyOutline();
             FollowScreen();
         });

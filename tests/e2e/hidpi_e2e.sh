@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program at 200 % (QT_SCALE_FACTOR=2) under Xvfb: the window has twice the device pixels, its
 # digits and its outline are drawn at that resolution rather than enlarged, and a click at a button's
-# place still reaches the button.
+# place still reaches the button. Then two screens, at 100 % and 200 %: the window moved from one to the
+# other takes the other's size and is drawn anew for it.
 set -euo pipefail
 program=$1
 source "$(dirname "$0")/lib.sh"
@@ -73,6 +74,42 @@ digits_changed() {
     [ "$(region_hash run1 $((WX + 36)) $((WY + 330)) 728 96)" != "$(region_hash run2 $((WX + 36)) $((WY + 330)) 728 96)" ]
 }
 wait_for 5 digits_changed || fail "a click at the start button's place does not start the stopwatch"
+
+stop_app
+
+# Two screens side by side, at 100 % and 200 %: one X screen split into two monitors, LEFT and RIGHT.
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null || true
+Xvfb -displayfd 3 -noreset -screen 0 2048x768x24 -nolisten tcp 3>"$E2E_TMP/display2" >"$E2E_TMP/xvfb.log" 2>&1 &
+XVFB_PID=$!
+wait_for 10 test -s "$E2E_TMP/display2" || fail "no second X server: $(cat "$E2E_TMP/xvfb.log")"
+export DISPLAY=":$(head -n 1 "$E2E_TMP/display2")"
+wait_for 10 xdpyinfo_ok || fail "the X server on $DISPLAY does not answer"
+python3 "$(dirname "$0")/split_monitors.py" 1024 || fail "cannot split the screen into two monitors"
+unset QT_SCALE_FACTOR
+export QT_SCREEN_SCALE_FACTORS="LEFT=1;RIGHT=2"
+write_settings 0 0 ""
+start_app "$program"
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+[ "$WIDTH" -eq 400 ] || fail "on the 100 % screen the window is $WIDTH device pixels wide"
+sized() {
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    WX=$X
+    WY=$Y
+    [ "$WIDTH" -eq "$1" ] && [ "$HEIGHT" -eq "$2" ]
+}
+sharp() {
+    shot moved
+    read -r mixed _ <<<"$(analyse moved digits)"
+    [ "$mixed" -ge 200 ]
+}
+xdotool windowmove "$WIN" 1200 100
+wait_for 5 sized 800 560 || fail "moved to the 200 % screen, the window is ${WIDTH}x$HEIGHT device pixels"
+wait_for 5 sharp || fail "moved to the 200 % screen, the digits are not drawn at 2x"
+read -r -a firsts <<<"$(analyse moved outline)"
+[ "${firsts[0]}" -ne "${firsts[1]}" ] || fail "moved to the 200 % screen, the outline is the 1x one enlarged"
+xdotool windowmove "$WIN" 100 100
+wait_for 5 sized 400 280 || fail "moved back to the 100 % screen, the window is ${WIDTH}x$HEIGHT device pixels"
 
 stop_app
 echo "hidpi e2e passed"
