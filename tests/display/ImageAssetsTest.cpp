@@ -290,7 +290,7 @@ TEST(PictureSets, ScaledToTheRatioAndWordedInTheLanguage) {
 }
 
 TEST(ProgramIcon, EverySizeIsBuiltIn) {
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 22, 24, 32, 44, 48, 64, 128, 256}) {
         const auto icon = LoadPngFile(ProgramIconPath(size));
         ASSERT_TRUE(icon) << size;
         EXPECT_EQ(icon->Width, size);
