@@ -88,22 +88,30 @@ void SetPixelSize(QWidget* widget, int pixels) {
     widget->setFont(font);
 }
 
-QPixmap StopwatchPicture() {
-    const QPixmap picture(QStringLiteral(":/horavia/images/Buttons/chrono_norm_48.png"));
+// Both pictures are made for the screen's ratio, from the 2x drawings on a dense screen, so they stay as sharp
+// as the window beside them.
+QPixmap StopwatchPicture(qreal ratio) {
+    QPixmap picture(ratio > 1 ? QStringLiteral(":/horavia/images/Buttons/chrono_norm_48@2x.png")
+                              : QStringLiteral(":/horavia/images/Buttons/chrono_norm_48.png"));
     if (picture.isNull()) {
         qCWarning(lcSettings) << "the stopwatch picture is missing from the resources";
         return {};
     }
-    return picture.scaled(72, 72, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const int side = qRound(72 * ratio);
+    picture = picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 // The maker's mark: the program icon beside the name in small grey letters, on a transparent ground.
-QPixmap LogoPicture() {
-    QPixmap logo(100, 43);
+QPixmap LogoPicture(qreal ratio) {
+    QPixmap logo(qRound(100 * ratio), qRound(43 * ratio));
+    logo.setDevicePixelRatio(ratio);
     logo.fill(Qt::transparent);
     QPainter painter(&logo);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QPixmap icon(QStringLiteral(":/horavia/icons/horavia-64.png"));
+    const QPixmap icon(ratio > 1 ? QStringLiteral(":/horavia/icons/horavia-128.png")
+                                 : QStringLiteral(":/horavia/icons/horavia-64.png"));
     if (!icon.isNull()) {
         painter.drawPixmap(QRect(2, 3, 37, 37), icon);
     }
@@ -160,8 +168,8 @@ TfmSettings::TfmSettings(Settings& settings, SpeechVoice& voice, Shell& shell, c
     }
     SetPixelSize(TntLabel2, 21);
 
-    Image1->setPixmap(StopwatchPicture());
-    Image2->setPixmap(LogoPicture());
+    Image1->setPixmap(StopwatchPicture(devicePixelRatioF()));
+    Image2->setPixmap(LogoPicture(devicePixelRatioF()));
     SetRemindIntervalItems(*cbRemindFrequency);
     // The addresses shown are those the links open, kept in one place with them.
     lbWeb->setText(QUrl(ProductSite).host());
