@@ -21,16 +21,23 @@ std::vector<std::unique_ptr<WakeUpProvider>> LinuxProviders() {
 
 } // namespace
 
-WakeUpChooser::WakeUpChooser() : WakeUpChooser(LinuxProviders()) {}
+WakeUpChooser::WakeUpChooser() : make_(LinuxProviders) {}
 
 WakeUpChooser::WakeUpChooser(std::vector<std::unique_ptr<WakeUpProvider>> providers)
     : providers_(std::move(providers)) {}
+
+const std::vector<std::unique_ptr<WakeUpProvider>>& WakeUpChooser::Providers() {
+    if (make_) {
+        providers_ = std::exchange(make_, nullptr)();
+    }
+    return providers_;
+}
 
 bool WakeUpChooser::Arm(std::int64_t seconds) {
     if (seconds <= 0) {
         return false; // nothing left to wake for
     }
-    for (const auto& provider : providers_) {
+    for (const auto& provider : Providers()) {
         if (provider->Arm(seconds)) {
             armedBy_ = provider.get();
             return true;
@@ -50,6 +57,7 @@ bool WakeUpChooser::Arm(std::int64_t seconds) {
 }
 
 void WakeUpChooser::Disarm() {
+    // Mechanisms not made yet have armed nothing.
     for (const auto& provider : providers_) {
         provider->Disarm();
     }

@@ -2,6 +2,7 @@
 
 #include "platform/WakeUpProvider.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,7 +13,8 @@ namespace horavia {
 // ends at the first tick after the user wakes the machine.
 class WakeUpChooser final : public WakeUpProvider {
 public:
-    /// The alarm timer, then KDE's power management on the session bus.
+    /// The alarm timer, then KDE's power management on the session bus; both are made at the first arming,
+    /// so a program that never sleeps with a countdown pending never opens them.
     WakeUpChooser();
     /// These mechanisms, asked in this order.
     explicit WakeUpChooser(std::vector<std::unique_ptr<WakeUpProvider>> providers);
@@ -23,6 +25,9 @@ public:
     QString Name() const override;
 
 private:
+    const std::vector<std::unique_ptr<WakeUpProvider>>& Providers();
+
+    std::function<std::vector<std::unique_ptr<WakeUpProvider>>()> make_; // until the first arming
     std::vector<std::unique_ptr<WakeUpProvider>> providers_;
     const WakeUpProvider* armedBy_ = nullptr;
     bool warned_ = false;

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxPower.h"
 
+#include "platform/DeferredPower.h"
+
 #include "support/FakeDesktop.h"
 #include "support/LogCapture.h"
 
@@ -54,6 +56,33 @@ TEST_F(LinuxPowerTest, ShownWindowTakesTheScreensaverInhibitOnceOverManyTicks) {
     EXPECT_EQ(ScreenSaver().LastApplication, QStringLiteral("Horavia"));
     EXPECT_FALSE(ScreenSaver().LastReason.isEmpty());
     EXPECT_TRUE(Logind().Inhibits().empty());
+}
+
+TEST_F(LinuxPowerTest, AWishMadeBeforeTheServicesAreReachedIsHonouredOnceTheyAre) {
+    LinuxPower* real = nullptr;
+    DeferredPower deferred([&real] {
+        auto made = std::make_unique<LinuxPower>();
+        real = made.get();
+        return made;
+    });
+    // The first ticks come before the window is on screen: minimized, then shown.
+    deferred.KeepSystemAwake();
+    deferred.KeepDisplayOn();
+    Settle();
+    EXPECT_EQ(ScreenSaver().InhibitCalls, 0);
+    EXPECT_TRUE(Logind().Inhibits().empty());
+
+    deferred.Start();
+    ASSERT_NE(real, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !real->IsSettling(); }, 10000));
+    EXPECT_TRUE(real->HoldsDisplayLock());
+    EXPECT_FALSE(real->HoldsIdleLock());
+    EXPECT_EQ(ScreenSaver().InhibitCalls, 1);
+
+    // From then on the requests go straight through.
+    deferred.KeepBothAwake();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !real->IsSettling(); }, 10000));
+    EXPECT_TRUE(real->HoldsIdleLock());
 }
 
 TEST_F(LinuxPowerTest, MinimizedWindowTakesAnIdleBlockOnceOverManyTicks) {
