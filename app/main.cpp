@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HoraviaApplication.h"
 #include "app/TfmTimerMain.h"
+#include "platform/DeferredPower.h"
 #include "platform/Shell.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/LinuxPower.h"
@@ -10,8 +11,13 @@
 #include "speech/AudioSubsystem.h"
 #include "speech/CreateDefaultSpeechVoice.h"
 
+#include <QEvent>
+#include <QTimer>
+
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace {
@@ -33,6 +39,38 @@ int ListVoices() {
     }
     return 0;
 }
+
+// Runs `then` once, through the event loop, right after the window has put its first composed frame on screen;
+// should no paint come (a display that never exposes the window), after `latest` all the same.
+class AfterFirstFrame final : public QObject {
+public:
+    AfterFirstFrame(horavia::TfmTimerMain& window, std::function<void()> then, std::chrono::milliseconds latest)
+        : window_(window), then_(std::move(then)) {
+        window_.installEventFilter(this);
+        QTimer::singleShot(latest, this, [this] { Run(); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The paint that follows the first present shows the composed picture; what runs next waits for the
+        // event loop, so this paint reaches the screen first.
+        if (watched == &window_ && event->type() == QEvent::Paint && window_.DXDraw.PresentCount() > 0) {
+            window_.removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] { Run(); });
+        }
+        return false;
+    }
+
+private:
+    void Run() {
+        window_.removeEventFilter(this);
+        if (then_) {
+            std::exchange(then_, nullptr)();
+        }
+    }
+
+    horavia::TfmTimerMain& window_;
+    std::function<void()> then_;
+};
 
 } // namespace
 
@@ -59,13 +97,21 @@ int main(int argc, char** argv) {
     }
 
     horavia::HoraviaApplication app(argc, argv);
-    horavia::AudioSubsystem audio;
     horavia::SystemClock clock;
     horavia::DesktopShell shell;
-    horavia::LinuxPower power;
+
+    // What the first frame does not need starts right after it: the sound output, the desktop's speech
+    // service, the D-Bus power services and the sleep monitor. An announcement due before then starts them
+    // itself, first.
+    std::function<void()> startTheRest;
+    std::optional<horavia::AudioSubsystem> audio;
+    horavia::DeferredPower power([] { return std::make_unique<horavia::LinuxPower>(); });
     horavia::WakeUpChooser wakeUp;
-    // The window's thread never waits on the speech service: its voices join the list once it has answered.
-    const std::unique_ptr<horavia::SpeechVoice> voice = horavia::CreateDefaultSpeechVoice(std::chrono::milliseconds(0));
+    const std::unique_ptr<horavia::DeferredSpeechVoice> voice = horavia::CreateDeferredSpeechVoice([&startTheRest] {
+        if (startTheRest) {
+            std::exchange(startTheRest, nullptr)();
+        }
+    });
 
     horavia::MainWindowServices services;
     services.clock = &clock;
@@ -75,12 +121,22 @@ int main(int argc, char** argv) {
     services.wakeUp = &wakeUp;
     horavia::TfmTimerMain window(services);
 
-    horavia::SleepWakeMonitor sleepWake;
-    QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::suspending, &window, [&window] { window.PowerSuspend(); });
-    QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::resumed, &window, [&window] { window.PowerResume(); });
-    QObject::connect(&sleepWake, &horavia::SleepWakeMonitor::sessionChanged, &window,
-                     [&window] { window.SessionChange(); });
-    sleepWake.Start();
+    std::optional<horavia::SleepWakeMonitor> sleepWake;
+    startTheRest = [&] {
+        audio.emplace();
+        power.Start();
+        sleepWake.emplace();
+        QObject::connect(&*sleepWake, &horavia::SleepWakeMonitor::suspending, &window,
+                         [&window] { window.PowerSuspend(); });
+        QObject::connect(&*sleepWake, &horavia::SleepWakeMonitor::resumed, &window,
+                         [&window] { window.PowerResume(); });
+        QObject::connect(&*sleepWake, &horavia::SleepWakeMonitor::sessionChanged, &window,
+                         [&window] { window.SessionChange(); });
+        sleepWake->Start();
+        voice->Start();
+    };
+    const AfterFirstFrame rest(
+        window, [&voice] { voice->Start(); }, std::chrono::seconds(2));
 
     // The program ends with its window, whatever other window (the time-up box) was the last one shown;
     // the session ending or `kill` closes the window as the close button does, so the settings are saved.
