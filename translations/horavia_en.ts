@@ -284,15 +284,15 @@
     </message>
     <message>
         <source>小时</source>
-        <translation>hours</translation>
+        <translation>hr</translation>
     </message>
     <message>
         <source>分钟</source>
-        <translation>minutes</translation>
+        <translation>min</translation>
     </message>
     <message>
         <source>秒</source>
-        <translation>seconds</translation>
+        <translation>sec</translation>
     </message>
     <message>
         <source>绝对时间</source>
