@@ -2,9 +2,11 @@
 # The real program measured as a user runs it, on a private Xvfb: start to first mapped window, resident
 # memory after 10 s, and CPU over 30 s idle, with the stopwatch running and with a countdown running.
 # A second program given with --peer is measured in the same run, so the figures compare on one machine
-# at one time. It prints figures and never fails on a number; it is not a test.
+# at one time; another build of Horavia given as the peer (an earlier one, say) is driven as ours is. It
+# prints figures and never fails on a number; it is not a test.
 #
 #   bench/program_bench.sh build/release/horavia [--peer "ktimer" --peer-name KTimer] [--runs 5] [--seconds 30]
+#   bench/program_bench.sh build/release/horavia --peer /tmp/old/horavia --peer-name '^Horavia$'
 set -euo pipefail
 
 usage() {
@@ -176,23 +178,31 @@ end_app() {
     wait_for 5 app_gone || kill -KILL "$APP_PID" 2>/dev/null || true
     wait "$APP_PID" 2>/dev/null || true
     APP_PID=""
+    end_speech_service
 }
 
-# cpu_ticks <pid>: user plus system time so far, in clock ticks (fields 14 and 15 of /proc/<pid>/stat;
-# the name in field 2 may hold spaces, so count from its closing parenthesis).
-cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+# A speech-dispatcher that a program started on the private runtime folder (libspeechd spawns one on the
+# first connection) would otherwise keep a core busy for a second while the next program starts.
+end_speech_service() {
+    local -a pids
+    mapfile -t pids < <(pgrep -f -- "--socket-path $XDG_RUNTIME_DIR/" || true)
+    [ "${#pids[@]}" -eq 0 ] || kill "${pids[@]}" 2>/dev/null || true
+}
+
+# cpu_ns <pid>: CPU time of all its threads so far, in ns, from the scheduler's own account
+# (/proc/<pid>/task/*/schedstat, first field), which is exact where /proc/<pid>/stat counts 10 ms ticks.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'; }
 rss_mb() { awk '/^VmRSS:/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
-hz=$(getconf CLK_TCK)
 
 # cpu_percent <pid> <seconds>: CPU over that wall-clock span, in % of one core.
 cpu_percent() {
     local c0 c1 t0 t1
-    c0=$(cpu_ticks "$1")
+    c0=$(cpu_ns "$1")
     t0=$EPOCHREALTIME
     sleep "$2"
-    c1=$(cpu_ticks "$1")
+    c1=$(cpu_ns "$1")
     t1=$EPOCHREALTIME
-    calc "round(100 * ($c1 - $c0) / $hz / ($t1 - $t0), 2)"
+    calc "round(100 * ($c1 - $c0) / 1e9 / ($t1 - $t0), 3)"
 }
 
 median() { python3 -c "import statistics, sys; v = [float(a) for a in sys.argv[1:] if a != '-']; print(round(statistics.median(v), 1) if v else '-')" "$@"; }
@@ -242,13 +252,23 @@ measure_long() {
     IDLE=$(cpu_percent "$APP_PID" "$seconds")
 }
 
-measure_long "$ours_title" "$program"
-ours_rss=$RSS
-ours_idle=$IDLE
-WIN=$(window_id)
-eval "$(xdotool getwindowgeometry --shell "$WIN")"
-WX=$X
-WY=$Y
+# measure_horavia <command...>: RSS and CPU as started, then with the stopwatch running and with a countdown
+# running, as STOPWATCH and COUNTDOWN.
+measure_horavia() {
+    measure_long "$ours_title" "$@"
+    WIN=$(window_id)
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    WX=$X
+    WY=$Y
+    click 153 61  # the stopwatch tab
+    click 170 129 # start
+    digits_run || fail "the stopwatch did not start"
+    STOPWATCH=$(cpu_percent "$APP_PID" "$seconds")
+    set_up_countdown 600 # ten minutes: it runs through the whole span
+    digits_run || fail "the countdown did not start"
+    COUNTDOWN=$(cpu_percent "$APP_PID" "$seconds")
+    end_app
+}
 # digits_run: the LCD digits change, so the clock being measured really runs.
 digits_run() {
     shot before
@@ -258,18 +278,25 @@ digits_differ_from() {
     shot now
     [ "$(region_hash "$1" $((WX + 18)) $((WY + 165)) 364 48)" != "$(region_hash now $((WX + 18)) $((WY + 165)) 364 48)" ]
 }
-click 153 61  # the stopwatch tab
-click 170 129 # start
-digits_run || fail "the stopwatch did not start"
-ours_stopwatch=$(cpu_percent "$APP_PID" "$seconds")
-set_up_countdown 600 # ten minutes: it runs through the whole span
-digits_run || fail "the countdown did not start"
-ours_countdown=$(cpu_percent "$APP_PID" "$seconds")
-end_app
 
+measure_horavia "$program"
+ours_rss=$RSS
+ours_idle=$IDLE
+ours_stopwatch=$STOPWATCH
+ours_countdown=$COUNTDOWN
+
+peer_stopwatch="-"
 peer_countdown="-"
 peer_countdown_note=""
-if [ -n "$peer" ]; then
+if [ -n "$peer" ] && [ "$(basename "${peer_cmd[0]}")" = horavia ]; then
+    # Another build of this program (an earlier one, say): driven as ours is.
+    measure_horavia "${peer_cmd[@]}"
+    peer_rss=$RSS
+    peer_idle=$IDLE
+    peer_stopwatch=$STOPWATCH
+    peer_countdown=$COUNTDOWN
+    peer_countdown_note="driven as ours is"
+elif [ -n "$peer" ]; then
     measure_long "$peer_name" "${peer_cmd[@]}"
     peer_rss=$RSS
     peer_idle=$IDLE
@@ -294,16 +321,16 @@ echo "Horavia program benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) CPUs
 echo "start: exec to the first mapped window with the title, timed by the X server's MapNotify event (no"
 echo "       polling); painted: a pixel of the window's middle row is not black, sampled every 1 ms;"
 echo "       medians of $runs after one warm-up start each, the programs taking turns"
-echo "CPU:   utime+stime from /proc/<pid>/stat over $seconds s, in % of one core (resolution $(calc "round(100 / $hz / $seconds, 3)") %)"
+echo "CPU:   run time of all threads from /proc/<pid>/task/*/schedstat over $seconds s, in % of one core"
 echo
 row "" "Horavia" "${peer_label:-}"
 row "start to first mapped window, ms" "$(median "${ours_starts[@]}")" "${peer:+$(median "${peer_starts[@]}")}"
 row "start to first painted window, ms" "$(median "${ours_paints[@]}")" "${peer:+$(median "${peer_paints[@]}")}"
 row "resident memory after 10 s, MB" "$ours_rss" "${peer_rss:-}"
 row "CPU as started, %" "$ours_idle" "${peer_idle:-}"
-row "CPU, stopwatch running, %" "$ours_stopwatch" "${peer_label:+-}"
+row "CPU, stopwatch running, %" "$ours_stopwatch" "${peer_label:+$peer_stopwatch}"
 row "CPU, countdown running, %" "$ours_countdown" "${peer_label:+$peer_countdown}"
 echo
 echo "Horavia mapped, ms: ${ours_starts[*]}; painted, ms: ${ours_paints[*]}"
 [ -z "$peer" ] || echo "$peer_label mapped, ms: ${peer_starts[*]}; painted, ms: ${peer_paints[*]}"
-[ -z "$peer" ] || echo "$peer_label as started: its window with no job running; its countdown: $peer_countdown_note"
+[ -z "$peer" ] || echo "$peer_label's countdown: $peer_countdown_note"
