@@ -250,9 +250,18 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const double ratio = DXDraw.Ratio();
+    // What is painted is remembered, so the next present hands over only pixels that differ from the screen's.
+    // On a screen of another ratio the picture is resampled: the screen then holds other pixels than the canvas.
+    const bool oneToOne = devicePixelRatioF() == ratio;
+    if (!oneToOne) {
+        DXDraw.ForgetShown();
+    }
     if (ratio == 1.0) {
         for (const QRect& r : event->region()) {
             painter.drawImage(r.topLeft(), image, r);
+            if (oneToOne) {
+                DXDraw.MarkShown({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+            }
         }
     } else {
         // Drawn in device coordinates: the painter's own scaling undone, each rectangle is a translation of whole
@@ -263,10 +272,13 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
                 QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() &
                 image.rect();
             painter.drawImage(device.topLeft(), image, device);
+            if (oneToOne) {
+                DXDraw.MarkShown({device.left(), device.top(), device.right() + 1, device.bottom() + 1});
+            }
         }
     }
     // Shown on a screen of another ratio, the picture is enlarged or reduced until it is composed anew.
-    if (devicePixelRatioF() != ratio && !followQueued_) {
+    if (!oneToOne && !followQueued_) {
         followQueued_ = true;
         QTimer::singleShot(0, this, [this] { FollowScreen(); });
     }

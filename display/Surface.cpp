@@ -19,7 +19,8 @@ TRect DeviceRect(const TRect& r, double ratio) {
             DevicePixel(r.Bottom, ratio)};
 }
 
-Surface::Surface(int width, int height) : width_(width), height_(height), pixels_(width, height) {}
+Surface::Surface(int width, int height)
+    : width_(width), height_(height), pixels_(width, height), shown_(width, height) {}
 
 void Surface::SetRatio(double ratio) {
     if (!(ratio > 0.0) || ratio == ratio_) {
@@ -27,6 +28,8 @@ void Surface::SetRatio(double ratio) {
     }
     ratio_ = ratio;
     pixels_.Resize(DevicePixel(width_, ratio_), DevicePixel(height_, ratio_));
+    shown_.Resize(pixels_.Width(), pixels_.Height());
+    shownKnown_ = false;
 }
 
 void Surface::Touch(const TRect& r) {
@@ -57,11 +60,82 @@ void Surface::Touch(const TRect& r) {
 
 void Surface::Present() {
     ++presentCount_;
-    presented_ = changed_;
-    presentedCount_ = changedCount_;
+    presentedCount_ = 0;
+    for (int i = 0; i < changedCount_; ++i) {
+        const TRect d = Differing(changed_[i]);
+        if (d.Width() > 0) {
+            presented_[presentedCount_++] = d;
+        }
+    }
     changedCount_ = 0;
     if (presenter_ && presentedCount_ > 0) {
         presenter_(LastPresented());
+    }
+}
+
+TRect Surface::Differing(const TRect& r) const {
+    if (!shownKnown_) {
+        return r;
+    }
+    const TRect d = DeviceRect(r, ratio_);
+    const int left = std::max(d.Left, 0);
+    const int right = std::min(d.Right, pixels_.Width());
+    const int top = std::max(d.Top, 0);
+    const int bottom = std::min(d.Bottom, pixels_.Height());
+    if (left >= right || top >= bottom) {
+        return {};
+    }
+    const auto bytes = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
+    int minX = right;
+    int maxX = left - 1;
+    int minY = bottom;
+    int maxY = top - 1;
+    for (int y = top; y < bottom; ++y) {
+        const std::uint32_t* now = pixels_.Row(y);
+        const std::uint32_t* shown = shown_.Row(y);
+        if (std::memcmp(now + left, shown + left, bytes) == 0) {
+            continue;
+        }
+        minY = std::min(minY, y);
+        maxY = y;
+        int x = left;
+        while (now[x] == shown[x]) {
+            ++x;
+        }
+        minX = std::min(minX, x);
+        x = right - 1;
+        while (now[x] == shown[x]) {
+            --x;
+        }
+        maxX = std::max(maxX, x);
+    }
+    if (maxY < minY) {
+        return {};
+    }
+    if (ratio_ == 1.0) {
+        return {minX, minY, maxX + 1, maxY + 1};
+    }
+    // The logical rectangle whose device pixels cover the differing ones, never past the one touched.
+    const auto down = [this](int v) { return static_cast<int>(std::floor(v / ratio_)); };
+    const auto up = [this](int v) { return static_cast<int>(std::ceil(v / ratio_)); };
+    return {std::max(down(minX), r.Left), std::max(down(minY), r.Top), std::min(up(maxX + 1), r.Right),
+            std::min(up(maxY + 1), r.Bottom)};
+}
+
+void Surface::MarkShown(const TRect& r) {
+    const int left = std::max(r.Left, 0);
+    const int top = std::max(r.Top, 0);
+    const int right = std::min(r.Right, pixels_.Width());
+    const int bottom = std::min(r.Bottom, pixels_.Height());
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    const auto bytes = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
+    for (int y = top; y < bottom; ++y) {
+        std::memcpy(shown_.Row(y) + left, pixels_.Row(y) + left, bytes);
+    }
+    if (left == 0 && top == 0 && right == pixels_.Width() && bottom == pixels_.Height()) {
+        shownKnown_ = true;
     }
 }
 

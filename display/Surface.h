@@ -23,8 +23,10 @@ TRect DeviceRect(const TRect& r, double ratio);
 // (400 x 280); its pixels are the screen's device pixels, so at ratio 2 the canvas is 800 x 560 and
 // whoever draws on it draws the 2x pictures at twice the coordinates. Drawing goes to memory, and
 // whoever draws marks the rectangles it changed; Present hands those to whoever shows the surface, so
-// a tick repaints the LCD, not the window. While the surface cannot draw (not yet shown, or lost), the
-// display draws nothing and tries again at its next call.
+// a tick repaints the LCD, not the window. It also keeps what the window last painted from it, so a
+// present hands over only the pixels that differ from those: a clock tick within the same second hands
+// over nothing, a stopwatch tick only the digits that moved. While the surface cannot draw (not yet
+// shown, or lost), the display draws nothing and tries again at its next call.
 class Surface final {
 public:
     static constexpr int DefaultWidth = 400;
@@ -55,7 +57,8 @@ public:
     void Touch(const TRect& r);
     void TouchAll() { Touch({0, 0, Width(), Height()}); }
 
-    // Hands the rectangles changed since the last present to the viewer, and starts a new list.
+    // Hands the rectangles changed since the last present to the viewer, each shrunk to the pixels that
+    // differ from what the viewer last painted (and left out when none does), and starts a new list.
     void Present();
     using Presenter = std::function<void(std::span<const TRect>)>;
     void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
@@ -64,6 +67,13 @@ public:
     std::span<const TRect> LastPresented() const {
         return {presented_.data(), static_cast<std::size_t>(presentedCount_)};
     }
+
+    // The viewer painted the canvas's pixels under the device rectangle r. Until the whole canvas has been
+    // painted, or after ForgetShown, what the viewer shows is not known and presents hand over every
+    // changed rectangle whole.
+    void MarkShown(const TRect& r);
+    // The viewer showed something else than the canvas's pixels (enlarged for a screen of another ratio, say).
+    void ForgetShown() { shownKnown_ = false; }
 
     // Copies the device pixels under the logical rectangle r into dst, which takes their size. Parts
     // outside the surface are black.
@@ -80,10 +90,15 @@ public:
     static QFont TahomaFont(bool bold);
 
 private:
+    // The part of r (logical) whose device pixels differ from those the viewer last painted; empty when none does.
+    TRect Differing(const TRect& r) const;
+
     int width_;
     int height_;
     double ratio_ = 1.0;
     Bitmap pixels_;
+    Bitmap shown_;            // what the viewer last painted of each pixel, device-sized
+    bool shownKnown_ = false; // shown_ holds the viewer's pixels: the whole canvas was painted at this ratio
     bool canDraw_ = true;
     long presentCount_ = 0;
     std::array<TRect, MaxChanged> changed_{};

@@ -7,6 +7,10 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
 
 #include <algorithm>
 
@@ -204,6 +208,43 @@ TEST_F(TimerMainDisplayTest, LanguageSwitchRedrawsTheWordedButtonsAtOnce) {
     }
     EXPECT_GT(differing, 20);
     EXPECT_EQ(mismatches, 0);
+}
+
+// The window is handed only the pixels a tick changed: nothing for a clock tick within the same second, the last
+// digit's cell for the next second; and what it shows is the surface, pixel for pixel.
+TEST_F(TimerMainDisplayTest, TickHandsTheWindowOnlyWhatChanged) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const auto screenShowsSurface = [this] {
+        const QImage screen =
+            window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const Bitmap& canvas = window->DXDraw.Canvas();
+        if (screen.width() != canvas.Width() || screen.height() != canvas.Height()) {
+            return false;
+        }
+        for (int y = 0; y < canvas.Height(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(screen.constScanLine(y));
+            if (!std::equal(row, row + canvas.Width(), canvas.Row(y))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(screenShowsSurface, 5000));
+
+    window->Timer1Timer();
+    EXPECT_TRUE(window->DXDraw.LastPresented().empty());
+
+    clock.AdvanceSeconds(1); // 10:05:07 to 10:05:08
+    window->Timer1Timer();
+    ASSERT_EQ(window->DXDraw.LastPresented().size(), 1U);
+    const TRect changed = window->DXDraw.LastPresented()[0];
+    const int lastDigit = 38 + 7 * 36;
+    EXPECT_GE(changed.Left, lastDigit);
+    EXPECT_LE(changed.Right, lastDigit + 36);
+    EXPECT_GE(changed.Top, 165);
+    EXPECT_LE(changed.Bottom, 165 + 48);
+    EXPECT_TRUE(QTest::qWaitFor(screenShowsSurface, 5000));
 }
 
 TEST_F(TimerMainDisplayTest, SurfaceThatCannotDrawDrawsNothing) {
