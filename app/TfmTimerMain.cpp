@@ -12,6 +12,7 @@
 #include "texts/Translations.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -46,6 +47,9 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     DXDraw.SetPresenter([this](std::span<const TRect> changed) {
+        if (PaintNow(changed)) {
+            return;
+        }
         for (const TRect& r : changed) {
             update(r.Left, r.Top, r.Width(), r.Height());
         }
@@ -241,13 +245,12 @@ void TfmTimerMain::DrawDisplay() {
     DXDraw.Present();
 }
 
-void TfmTimerMain::paintEvent(QPaintEvent* event) {
+void TfmTimerMain::PaintSurface(QPainter& painter, const QRegion& region) {
     // The surface is in the backing store's format and at its device pixel ratio: each rectangle asked for is a
     // plain copy of device pixels.
     const Bitmap& canvas = DXDraw.Canvas();
     const QImage image(reinterpret_cast<const uchar*>(canvas.Data()), canvas.Width(), canvas.Height(),
                        static_cast<qsizetype>(canvas.Stride()), QImage::Format_RGB32);
-    QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const double ratio = DXDraw.Ratio();
     // What is painted is remembered, so the next present hands over only pixels that differ from the screen's.
@@ -257,7 +260,7 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
         DXDraw.ForgetShown();
     }
     if (ratio == 1.0) {
-        for (const QRect& r : event->region()) {
+        for (const QRect& r : region) {
             painter.drawImage(r.topLeft(), image, r);
             if (oneToOne) {
                 DXDraw.MarkShown({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
@@ -267,7 +270,7 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
         // Drawn in device coordinates: the painter's own scaling undone, each rectangle is a translation of whole
         // device pixels, which Qt copies rather than resamples.
         painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
-        for (const QRect& r : event->region()) {
+        for (const QRect& r : region) {
             const QRect device =
                 QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() &
                 image.rect();
@@ -277,6 +280,36 @@ void TfmTimerMain::paintEvent(QPaintEvent* event) {
             }
         }
     }
+}
+
+bool TfmTimerMain::PaintNow(std::span<const TRect> changed) {
+    // Straight into the window's backing store and out to the screen, without a round through Qt's repaint: the
+    // store then holds the new pixels too, so an expose shows them. Anything unusual (hidden, minimized, a screen
+    // of another ratio, a store not yet at the window's size, inside a paint) leaves it to Qt's own repaint.
+    QBackingStore* store = backingStore();
+    QWindow* window = windowHandle();
+    if (store == nullptr || window == nullptr || !window->isExposed() || !isVisible() || isMinimized() ||
+        devicePixelRatioF() != DXDraw.Ratio() || store->size() != size() || testAttribute(Qt::WA_WState_InPaintEvent)) {
+        return false;
+    }
+    QRegion region;
+    for (const TRect& r : changed) {
+        region += QRect(r.Left, r.Top, r.Width(), r.Height());
+    }
+    store->beginPaint(region);
+    {
+        QPainter painter(store->paintDevice());
+        PaintSurface(painter, region);
+    }
+    store->endPaint();
+    store->flush(region, window);
+    return true;
+}
+
+void TfmTimerMain::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    PaintSurface(painter, event->region());
+    const bool oneToOne = devicePixelRatioF() == DXDraw.Ratio();
     // Shown on a screen of another ratio, the picture is enlarged or reduced until it is composed anew.
     if (!oneToOne && !followQueued_) {
         followQueued_ = true;

@@ -13,10 +13,13 @@
 #include "settings/Settings.h"
 #include "texts/UiLanguage.h"
 
+#include <QPainter>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
+#include <span>
 
 namespace horavia {
 
@@ -107,6 +110,12 @@ private:
     void FollowScreen();
     // The outline at the screen's own resolution, where Qt's logical mask would enlarge its corners.
     void ApplyOutline();
+    // Shows the changed rectangles on screen at once; false when the window cannot be painted so and needs Qt's
+    // repaint.
+    bool PaintNow(std::span<const TRect> changed);
+    // Copies the surface's pixels under the logical region to the painter's device, one to one, and remembers them as
+    // shown.
+    void PaintSurface(QPainter& painter, const QRegion& region);
 
     MainWindowServices services_;
     bool SiblingInstalled = false;
