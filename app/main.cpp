@@ -96,7 +96,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // A tick repaints a few small rectangles. Through the X server's shared memory, Qt waits for the server's
+    // answer before it writes again where it last sent from, a round trip on every tick; sent inside the request,
+    // small rectangles need none. Only this program's own connection goes without: the variable is gone again
+    // before anything is started that could inherit it, and a user's own choice is kept.
+    const bool sharedMemoryChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (!sharedMemoryChosen) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
     horavia::HoraviaApplication app(argc, argv);
+    if (!sharedMemoryChosen) {
+        qunsetenv("QT_XCB_NO_MITSHM");
+    }
     horavia::SystemClock clock;
     horavia::DesktopShell shell;
 
