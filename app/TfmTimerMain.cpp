@@ -39,8 +39,7 @@ template <typename F> ScopeExit(F) -> ScopeExit<F>;
 } // namespace
 
 TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), Engine(*services.clock), Images(LoadImageCollections()),
-      services_(std::move(services)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), Engine(*services.clock), services_(std::move(services)) {
     setWindowTitle(QStringLiteral("Horavia"));
     setFixedSize(Surface::DefaultWidth, Surface::DefaultHeight);
     setMouseTracking(true);
@@ -59,6 +58,10 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     Guarded("loading the settings", [this] { LoadSettings(Config, *services_.voice); });
     // Before anything with words is made: the buttons take their captions in this language.
     ApplyUiLanguage(UiLanguageOfIndex(Config.Language));
+    // The pictures are decoded once, in that language and at the ratio of the screen the window opens on.
+    DXDraw.SetRatio(devicePixelRatioF());
+    imagesLanguage_ = CurrentUiLanguage();
+    Images = LoadImageCollections(DXDraw.Ratio(), imagesLanguage_);
     Engine.Mode = dmClock;
     Engine.LastChimeHour = -1;
     Engine.TabBarShown = true;
@@ -259,25 +262,15 @@ void TfmTimerMain::PaintSurface(QPainter& painter, const QRegion& region) {
     if (!oneToOne) {
         DXDraw.ForgetShown();
     }
-    if (ratio == 1.0) {
-        for (const QRect& r : region) {
-            painter.drawImage(r.topLeft(), image, r);
-            if (oneToOne) {
-                DXDraw.MarkShown({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-            }
-        }
-    } else {
-        // Drawn in device coordinates: the painter's own scaling undone, each rectangle is a translation of whole
-        // device pixels, which Qt copies rather than resamples.
-        painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
-        for (const QRect& r : region) {
-            const QRect device =
-                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() &
-                image.rect();
-            painter.drawImage(device.topLeft(), image, device);
-            if (oneToOne) {
-                DXDraw.MarkShown({device.left(), device.top(), device.right() + 1, device.bottom() + 1});
-            }
+    // Drawn in device coordinates: the painter's own scaling undone, each rectangle is a translation of whole device
+    // pixels, which Qt copies rather than resamples.
+    painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    for (const QRect& r : region) {
+        const QRect device =
+            QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() & image.rect();
+        painter.drawImage(device.topLeft(), image, device);
+        if (oneToOne) {
+            DXDraw.MarkShown({device.left(), device.top(), device.right() + 1, device.bottom() + 1});
         }
     }
 }

@@ -77,14 +77,14 @@ TRect Surface::Differing(const TRect& r) const {
     if (!shownKnown_) {
         return r;
     }
-    const TRect d = DeviceRect(r, ratio_);
-    const int left = std::max(d.Left, 0);
-    const int right = std::min(d.Right, pixels_.Width());
-    const int top = std::max(d.Top, 0);
-    const int bottom = std::min(d.Bottom, pixels_.Height());
-    if (left >= right || top >= bottom) {
+    const TRect d = OnCanvas(DeviceRect(r, ratio_));
+    if (d.Width() <= 0 || d.Height() <= 0) {
         return {};
     }
+    const int left = d.Left;
+    const int right = d.Right;
+    const int top = d.Top;
+    const int bottom = d.Bottom;
     const auto bytes = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
     int minX = right;
     int maxX = left - 1;
@@ -122,14 +122,20 @@ TRect Surface::Differing(const TRect& r) const {
             std::min(up(maxY + 1), r.Bottom)};
 }
 
+TRect Surface::OnCanvas(const TRect& r) const {
+    return {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, pixels_.Width()),
+            std::min(r.Bottom, pixels_.Height())};
+}
+
 void Surface::MarkShown(const TRect& r) {
-    const int left = std::max(r.Left, 0);
-    const int top = std::max(r.Top, 0);
-    const int right = std::min(r.Right, pixels_.Width());
-    const int bottom = std::min(r.Bottom, pixels_.Height());
-    if (left >= right || top >= bottom) {
+    const TRect c = OnCanvas(r);
+    if (c.Width() <= 0 || c.Height() <= 0) {
         return;
     }
+    const int left = c.Left;
+    const int top = c.Top;
+    const int right = c.Right;
+    const int bottom = c.Bottom;
     const auto bytes = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
     for (int y = top; y < bottom; ++y) {
         std::memcpy(shown_.Row(y) + left, pixels_.Row(y) + left, bytes);

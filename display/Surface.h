@@ -92,6 +92,8 @@ public:
 private:
     // The part of r (logical) whose device pixels differ from those the viewer last painted; empty when none does.
     TRect Differing(const TRect& r) const;
+    // The device rectangle r clipped to the canvas; empty (zero or negative width or height) when outside.
+    TRect OnCanvas(const TRect& r) const;
 
     int width_;
     int height_;

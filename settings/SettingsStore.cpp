@@ -157,7 +157,7 @@ void SelectVoice(Settings& settings, SpeechVoice& voice, const QString& name) {
 void SetDefaultSettings(Settings& settings, SpeechVoice& voice) {
     settings.TimeFormat = 0;
     // A first run speaks the language of the user's locale.
-    settings.Language = static_cast<std::int32_t>(UiLanguageForLocale(SystemLocaleName()));
+    settings.Language = static_cast<std::int32_t>(LocaleUiLanguage());
     settings.MinimizeToTray = true;
     settings.ShowMsgBox = true;
     settings.PlaySound = false;
@@ -206,8 +206,7 @@ void LoadSettings(Settings& settings, SpeechVoice& voice, const QString& storePa
     }
     ValueReader in(*reg);
     settings.TimeFormat = static_cast<std::uint8_t>(in.Integer(u"TimeFormat").value_or(0) & 0xFF);
-    settings.Language =
-        in.Integer(u"Language").value_or(static_cast<std::int32_t>(UiLanguageForLocale(SystemLocaleName())));
+    settings.Language = in.Integer(u"Language").value_or(static_cast<std::int32_t>(LocaleUiLanguage()));
     if (reg->ValueExists(QStringLiteral("MinimizeToTray"))) {
         settings.MinimizeToTray = in.Bool(u"MinimizeToTray").value_or(true);
     }

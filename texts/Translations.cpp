@@ -57,8 +57,12 @@ QString SystemLocaleName() {
     return QLocale::system().name();
 }
 
+UiLanguage LocaleUiLanguage() {
+    return UiLanguageForLocale(SystemLocaleName());
+}
+
 UiLanguage UiLanguageOfIndex(int index) {
-    return UiLanguageFromIndex(index).value_or(UiLanguageForLocale(SystemLocaleName()));
+    return UiLanguageFromIndex(index).value_or(LocaleUiLanguage());
 }
 
 void ApplyUiLanguage(UiLanguage language) {

@@ -14,6 +14,9 @@ QString SystemLocaleName();
 // language, a hand-edited file) gives the system locale's language.
 UiLanguage UiLanguageOfIndex(int index);
 
+// The language the system locale gives (UiLanguageForLocale of SystemLocaleName).
+UiLanguage LocaleUiLanguage();
+
 // Makes the interface speak language: the translations of the previous language, the program's and Qt's own
 // (the message box's buttons, the file dialog), give way to those of this one, and it becomes the current
 // language. Qt then sends every widget a LanguageChange event, on which windows refetch their texts. Needs the
