@@ -208,13 +208,7 @@ void TfmTimerMain::DrawDisplay() {
         return;
     }
     const TDisplayMode layout = Engine.Mode;
-    // The LCD buttons of the mode go aside, as the erase wipes them. Only what this call saved goes back at the
-    // end: a strip saved by an outer call belongs to that call.
     const TRect strip = buttons_.LcdStrip(layout, alarm_.SoundPlaying());
-    if (strip.Width() > 0) {
-        composer_.SaveStrip(strip);
-    }
-    composer_.EraseLcd();
     const DisplayUpdate update = Engine.UpdateDisplay();
     if (update.TimeUp && buttons_.btnLcdCancel) {
         buttons_.btnLcdCancel->SetVisible(false);
@@ -225,24 +219,42 @@ void TfmTimerMain::DrawDisplay() {
             Say(*text);
         }
     }
-    composer_.DrawTexts(layout, update.Texts);
+    // A tick like the last one redraws only the glyphs that changed; anything else composes the LCD whole.
+    const bool redrawn = !update.TimeUp && composer_.RedrawChangedGlyphs(layout, update.Texts, strip);
+    if (!redrawn) {
+        // The LCD buttons of the mode go aside, as the erase wipes them. Only what this call saved goes back at the
+        // end: a strip saved by an outer call belongs to that call.
+        if (strip.Width() > 0) {
+            composer_.SaveStrip(strip);
+        }
+        composer_.EraseLcd();
+        composer_.DrawTexts(layout, update.Texts);
+    }
     lastTexts_ = update.Texts;
     if (layout == dmClock) {
         if (const auto text = HourlyChime(Engine, Config.ClockTTS, Config.TimeFormat)) {
             Say(*text);
         }
     }
-    bool stopShown = false;
-    if (update.TimeUp) {
-        alarm_.OnTimeUp();
-        stopShown = alarm_.SoundPlaying() && !Config.ShowMsgBox;
-    }
-    // The LCD buttons come back over the fresh ground, except where the alarm's stop button took their place.
-    if (strip.Width() > 0) {
-        if (stopShown) {
-            composer_.DropStrip();
+    if (!redrawn) {
+        bool stopShown = false;
+        if (update.TimeUp) {
+            alarm_.OnTimeUp();
+            stopShown = alarm_.SoundPlaying() && !Config.ShowMsgBox;
+        }
+        // The LCD buttons come back over the fresh ground, except where the alarm's stop button took their place.
+        if (strip.Width() > 0) {
+            if (stopShown) {
+                composer_.DropStrip();
+            } else {
+                composer_.RestoreStrip(strip.Left, strip.Top);
+            }
+        }
+        // The time-up's box and buttons draw and wait in between: the next tick starts afresh.
+        if (update.TimeUp) {
+            composer_.ForgetComposition();
         } else {
-            composer_.RestoreStrip(strip.Left, strip.Top);
+            composer_.RememberComposition(strip);
         }
     }
     DXDraw.Present();

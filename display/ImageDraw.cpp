@@ -28,14 +28,22 @@ inline int Clamp(long long v) {
 } // namespace
 
 void Draw(const TPngImage& image, Bitmap& dst, int x, int y) {
+    Draw(image, dst, x, y, {0, 0, dst.Width(), dst.Height()});
+}
+
+void Draw(const TPngImage& image, Bitmap& dst, int x, int y, const TRect& clip) {
     if (!Drawable(image) || dst.Empty()) {
         return;
     }
-    // The part of the picture that lands on dst.
-    const int sx0 = Clamp(std::max(0LL, -static_cast<long long>(x)));
-    const int sy0 = Clamp(std::max(0LL, -static_cast<long long>(y)));
-    const int sx1 = Clamp(std::min<long long>(image.Width, static_cast<long long>(dst.Width()) - x));
-    const int sy1 = Clamp(std::min<long long>(image.Height, static_cast<long long>(dst.Height()) - y));
+    // The part of the picture that lands on dst inside the clip.
+    const long long left = std::max(0, clip.Left);
+    const long long top = std::max(0, clip.Top);
+    const long long right = std::min(dst.Width(), clip.Right);
+    const long long bottom = std::min(dst.Height(), clip.Bottom);
+    const int sx0 = Clamp(std::max(0LL, left - x));
+    const int sy0 = Clamp(std::max(0LL, top - y));
+    const int sx1 = Clamp(std::min<long long>(image.Width, right - x));
+    const int sy1 = Clamp(std::min<long long>(image.Height, bottom - y));
     if (sx0 >= sx1 || sy0 >= sy1) {
         return;
     }

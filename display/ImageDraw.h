@@ -21,6 +21,8 @@ constexpr std::uint8_t BlendChannel(std::uint8_t src, std::uint8_t dst, std::uin
 // Puts image on dst with its top-left corner at (x, y), at its own size, clipped to dst. RGBA
 // pictures are blended by their alpha; RGB pictures replace the pixels. Allocates nothing.
 void Draw(const TPngImage& image, Bitmap& dst, int x, int y);
+// The same, changing only the pixels of dst inside clip.
+void Draw(const TPngImage& image, Bitmap& dst, int x, int y, const TRect& clip);
 
 // Fills rect of dst with image scaled to the rectangle's size, each target pixel taking the
 // nearest source pixel (so a 2 x 1 edge slice is repeated down the rectangle), blended as in Draw

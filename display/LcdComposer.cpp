@@ -130,26 +130,109 @@ void LcdComposer::EraseLcd() {
 }
 
 void LcdComposer::DrawTexts(TDisplayMode layout, const LcdTexts& texts) {
+    Place(layout, texts, drawn_);
+    for (const PlacedGlyph& glyph : drawn_) {
+        Draw(images_.Digits.Item(glyph.Index), surface_.Canvas(), glyph.Box.Left, glyph.Box.Top);
+        surface_.Touch(LogicalCover(glyph.Box));
+    }
+}
+
+void LcdComposer::RememberComposition(const TRect& strip) {
+    remembered_ = true;
+    rememberedStrip_ = strip;
+    rememberedTouches_ = surface_.TouchCount();
+}
+
+bool LcdComposer::RedrawChangedGlyphs(TDisplayMode layout, const LcdTexts& texts, const TRect& strip) {
+    if (!remembered_ || surface_.TouchCount() != rememberedTouches_ || !(strip == rememberedStrip_)) {
+        return false;
+    }
+    Place(layout, texts, placed_);
+    const TRect inner = Device(lcdInner_);
+    const auto inside = [&inner](const PlacedGlyph& g) {
+        return g.Box.Left >= inner.Left && g.Box.Top >= inner.Top && g.Box.Right <= inner.Right &&
+               g.Box.Bottom <= inner.Bottom;
+    };
+    if (!std::all_of(drawn_.begin(), drawn_.end(), inside) || !std::all_of(placed_.begin(), placed_.end(), inside)) {
+        return false;
+    }
+    // The cells that differ, old and new, each row's gathered into one rectangle: every glyph outside them is
+    // the same in both, and so are the pixels there.
+    changedCells_.clear();
+    const auto gather = [this](const std::vector<PlacedGlyph>& from, const std::vector<PlacedGlyph>& other) {
+        for (const PlacedGlyph& g : from) {
+            if (std::find(other.begin(), other.end(), g) != other.end()) {
+                continue;
+            }
+            const auto row = std::find_if(changedCells_.begin(), changedCells_.end(),
+                                          [&g](const TRect& r) { return r.Top == g.Box.Top; });
+            if (row == changedCells_.end()) {
+                changedCells_.push_back(g.Box);
+            } else {
+                *row = {std::min(row->Left, g.Box.Left), row->Top, std::max(row->Right, g.Box.Right),
+                        std::max(row->Bottom, g.Box.Bottom)};
+            }
+        }
+    };
+    gather(drawn_, placed_);
+    gather(placed_, drawn_);
+    // The buttons' strip keeps its pixels through a tick; glyphs there are left to the whole composition.
+    const TRect s = Device(strip);
+    if (std::any_of(changedCells_.begin(), changedCells_.end(), [&s](const TRect& r) {
+            return r.Left < s.Right && s.Left < r.Right && r.Top < s.Bottom && s.Top < r.Bottom;
+        })) {
+        return false;
+    }
+    drawn_.swap(placed_);
+    for (const TRect& r : changedCells_) {
+        RedrawCells(r);
+    }
+    rememberedTouches_ = surface_.TouchCount();
+    return true;
+}
+
+void LcdComposer::RedrawCells(const TRect& r) {
+    const TRect inner = Device(lcdInner_);
+    CopyBitmap(lcdBackground_, surface_.Canvas(), inner.Left, inner.Top, r);
+    for (const PlacedGlyph& glyph : drawn_) {
+        Draw(images_.Digits.Item(glyph.Index), surface_.Canvas(), glyph.Box.Left, glyph.Box.Top, r);
+    }
+    surface_.Touch(LogicalCover(r));
+}
+
+TRect LcdComposer::LogicalCover(const TRect& r) const {
+    if (Ratio() == 1.0) {
+        return r;
+    }
+    const auto down = [this](int v) { return static_cast<int>(std::floor(v / Ratio())); };
+    const auto up = [this](int v) { return static_cast<int>(std::ceil(v / Ratio())); };
+    return {down(r.Left), down(r.Top), up(r.Right), up(r.Bottom)};
+}
+
+void LcdComposer::Place(TDisplayMode layout, const LcdTexts& texts, std::vector<PlacedGlyph>& placed) const {
+    placed.clear();
     const int l = lcdBox_.Left;
     const int t = lcdBox_.Top;
     const auto n = [](const std::string& s) { return static_cast<int>(s.size()); };
     if (layout == dmClock) {
-        DrawGlyphs(texts.Large, true, l + 346 - LargeAdvance * n(texts.Large), t + 62);
-        DrawGlyphs(texts.Small, false, lcdBox_.Right - 22 - SmallAdvance * n(texts.Small), t + 20);
+        PlaceGlyphs(texts.Large, true, l + 346 - LargeAdvance * n(texts.Large), t + 62, placed);
+        PlaceGlyphs(texts.Small, false, lcdBox_.Right - 22 - SmallAdvance * n(texts.Small), t + 20, placed);
     } else {
-        DrawGlyphs(texts.Large, true, l + 310 - LargeAdvance * n(texts.Large), t + 62);
-        DrawGlyphs(texts.Small, false, l + 310, t + 62);
+        PlaceGlyphs(texts.Large, true, l + 310 - LargeAdvance * n(texts.Large), t + 62, placed);
+        PlaceGlyphs(texts.Small, false, l + 310, t + 62, placed);
     }
 }
 
-void LcdComposer::DrawGlyphs(const std::string& text, bool large, int x, int y) {
+void LcdComposer::PlaceGlyphs(const std::string& text, bool large, int x, int y,
+                              std::vector<PlacedGlyph>& placed) const {
     const int advance = large ? LargeAdvance : SmallAdvance;
     for (const char c : text) {
         const int index = GlyphIndex(c, large);
         if (index >= 0) { // a character without a glyph is skipped; the program hands over none
             const TPngImage& glyph = images_.Digits.Item(index);
-            Draw(glyph, surface_.Canvas(), Device(x), Device(y));
-            surface_.Touch({x, y, x + glyph.LogicalWidth(), y + glyph.LogicalHeight()});
+            const int left = Device(x);
+            const int top = Device(y);
+            placed.push_back({index, {left, top, left + glyph.Width, top + glyph.Height}});
         }
         x += advance;
     }

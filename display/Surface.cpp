@@ -27,12 +27,14 @@ void Surface::SetRatio(double ratio) {
         return;
     }
     ratio_ = ratio;
+    ++touchCount_;
     pixels_.Resize(DevicePixel(width_, ratio_), DevicePixel(height_, ratio_));
     shown_.Resize(pixels_.Width(), pixels_.Height());
     shownKnown_ = false;
 }
 
 void Surface::Touch(const TRect& r) {
+    ++touchCount_;
     const TRect c{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width()), std::min(r.Bottom, Height())};
     if (c.Left >= c.Right || c.Top >= c.Bottom) {
         return;
@@ -157,10 +159,14 @@ void Surface::CopyRect(const TRect& r, Bitmap& dst) const {
 }
 
 void CopyBitmap(const Bitmap& src, Bitmap& dst, int x, int y) {
-    const int left = std::max(0, x);
-    const int top = std::max(0, y);
-    const int right = std::min(dst.Width(), x + src.Width());
-    const int bottom = std::min(dst.Height(), y + src.Height());
+    CopyBitmap(src, dst, x, y, {0, 0, dst.Width(), dst.Height()});
+}
+
+void CopyBitmap(const Bitmap& src, Bitmap& dst, int x, int y, const TRect& clip) {
+    const int left = std::max({0, x, clip.Left});
+    const int top = std::max({0, y, clip.Top});
+    const int right = std::min({dst.Width(), x + src.Width(), clip.Right});
+    const int bottom = std::min({dst.Height(), y + src.Height(), clip.Bottom});
     if (left >= right || top >= bottom) {
         return;
     }

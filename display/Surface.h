@@ -56,6 +56,9 @@ public:
     // Marks r (clipped to the surface) as changed since the last present.
     void Touch(const TRect& r);
     void TouchAll() { Touch({0, 0, Width(), Height()}); }
+    // Counts the touches and changes of ratio so far: whoever remembers what the canvas holds learns from it
+    // whether anyone drew on it since.
+    long TouchCount() const { return touchCount_; }
 
     // Hands the rectangles changed since the last present to the viewer, each shrunk to the pixels that
     // differ from what the viewer last painted (and left out when none does), and starts a new list.
@@ -103,6 +106,7 @@ private:
     bool shownKnown_ = false; // shown_ holds the viewer's pixels: the whole canvas was painted at this ratio
     bool canDraw_ = true;
     long presentCount_ = 0;
+    long touchCount_ = 0;
     std::array<TRect, MaxChanged> changed_{};
     int changedCount_ = 0;
     std::array<TRect, MaxChanged> presented_{};
@@ -112,5 +116,7 @@ private:
 
 // Puts src on dst with its top-left corner at (x, y), clipped to dst.
 void CopyBitmap(const Bitmap& src, Bitmap& dst, int x, int y);
+// The same, changing only the pixels of dst inside clip.
+void CopyBitmap(const Bitmap& src, Bitmap& dst, int x, int y, const TRect& clip);
 
 } // namespace horavia

@@ -247,6 +247,62 @@ TEST_F(TimerMainDisplayTest, TickHandsTheWindowOnlyWhatChanged) {
     EXPECT_TRUE(QTest::qWaitFor(screenShowsSurface, 5000));
 }
 
+// A tick redraws only the glyphs that changed. Whatever the ticks went through, the LCD then holds exactly what
+// composing it whole gives: seconds, minutes and days rolling over, texts growing, the stopwatch's hundredths, a
+// hovered LCD button, the tab row folded, a countdown running down to its last tick.
+TEST_F(TimerMainDisplayTest, GlyphsRedrawnTickByTickMatchTheWholeComposition) {
+    int checked = 0;
+    const auto tickAndCompare = [this, &checked](long ms, const char* when) {
+        clock.AdvanceMs(ms);
+        const TDisplayMode mode = window->Engine.Mode;
+        window->Timer1Timer();
+        if (window->Engine.Mode != mode) {
+            return; // the time-up tick: the whole composition after it is of the clock
+        }
+        const Bitmap ticked = window->DXDraw.Canvas();
+        window->DXDraw.Touch(window->Composer().LcdInner()); // anyone drawing there makes the next drawing whole
+        window->DrawDisplay();
+        const Bitmap& whole = window->DXDraw.Canvas();
+        int mismatches = 0;
+        for (int y = 0; y < whole.Height(); ++y) {
+            mismatches += std::equal(whole.Row(y), whole.Row(y) + whole.Width(), ticked.Row(y)) ? 0 : 1;
+        }
+        EXPECT_EQ(mismatches, 0) << when << ": rows differing";
+        ++checked;
+    };
+    for (int i = 0; i < 6; ++i) {
+        tickAndCompare(200, "clock seconds");
+    }
+    tickAndCompare(52 * 1000, "clock minute"); // 10:05:08.2 to 10:06:00.2
+    window->Engine.DisplayFormat.LongTimeFormat = "h:mm:ss";
+    tickAndCompare(14 * 3600 * 1000 - 60 * 1000 + 59 * 1000 + 600, "clock hour into two digits");
+    tickAndCompare(200, "clock date"); // 23:59:59.8 to the next day
+
+    Click(Buttons().btnStopwatchTab.get());
+    Click(Buttons().btnLcdStartPause.get());
+    for (int i = 0; i < 7; ++i) {
+        tickAndCompare(230, "stopwatch");
+    }
+    const TRect start = Buttons().btnLcdStartPause->BoundsRect;
+    window->DXDrawMouseMove(start.Left + 5, start.Top + 5);
+    tickAndCompare(230, "stopwatch, start hovered");
+    window->DXDrawMouseMove(5, 270);
+    tickAndCompare(59 * 1000, "stopwatch minute");
+    Click(Buttons().btnSplitter.get());
+    tickAndCompare(230, "stopwatch, tab row folded");
+    Click(Buttons().btnSplitter.get());
+    Click(Buttons().btnLcdCancel.get());
+
+    StartCountdown(0, 2);
+    for (int i = 0; i < 11 && window->Engine.Mode == dmTimer; ++i) {
+        tickAndCompare(window->Timer1.interval(), "countdown");
+    }
+    EXPECT_EQ(window->Engine.Mode, dmClock);
+    tickAndCompare(200, "clock after the time-up");
+    tickAndCompare(200, "clock after the time-up");
+    EXPECT_GE(checked, 30);
+}
+
 TEST_F(TimerMainDisplayTest, SurfaceThatCannotDrawDrawsNothing) {
     window->DXDraw.SetCanDraw(false);
     const long presents = window->DXDraw.PresentCount();
