@@ -36,6 +36,11 @@ template <typename F> struct ScopeExit {
 };
 template <typename F> ScopeExit(F) -> ScopeExit<F>;
 
+// The device pixels a logical rectangle of the window covers, each one it touches.
+QRect DevicePixelsUnder(const QRect& r, double ratio) {
+    return QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect();
+}
+
 } // namespace
 
 TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
@@ -278,8 +283,7 @@ void TfmTimerMain::PaintSurface(QPainter& painter, const QRegion& region) {
     // pixels, which Qt copies rather than resamples.
     painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
     for (const QRect& r : region) {
-        const QRect device =
-            QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect() & image.rect();
+        const QRect device = DevicePixelsUnder(r, ratio) & image.rect();
         painter.drawImage(device.topLeft(), image, device);
         if (oneToOne) {
             DXDraw.MarkShown({device.left(), device.top(), device.right() + 1, device.bottom() + 1});
@@ -302,8 +306,23 @@ bool TfmTimerMain::PaintNow(std::span<const TRect> changed) {
         region += QRect(r.Left, r.Top, r.Width(), r.Height());
     }
     store->beginPaint(region);
-    {
-        QPainter painter(store->paintDevice());
+    // The store's own picture takes the rows as they are when it is a 32-bit image of the canvas's size, as on
+    // X11; only another kind of store needs a painter.
+    QPaintDevice* device = store->paintDevice();
+    QImage* image = device != nullptr && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    const Bitmap& canvas = DXDraw.Canvas();
+    if (image != nullptr && image->width() == canvas.Width() && image->height() == canvas.Height() &&
+        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
+        for (const QRect& r : region) {
+            const QRect d = DevicePixelsUnder(r, DXDraw.Ratio()) & image->rect();
+            for (int y = d.top(); y <= d.bottom(); ++y) {
+                std::copy(canvas.Row(y) + d.left(), canvas.Row(y) + d.right() + 1,
+                          reinterpret_cast<std::uint32_t*>(image->scanLine(y)) + d.left());
+            }
+            DXDraw.MarkShown({d.left(), d.top(), d.right() + 1, d.bottom() + 1});
+        }
+    } else if (device != nullptr) {
+        QPainter painter(device);
         PaintSurface(painter, region);
     }
     store->endPaint();
