@@ -64,7 +64,7 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     // Before anything with words is made: the buttons take their captions in this language.
     ApplyUiLanguage(UiLanguageOfIndex(Config.Language));
     // The pictures are decoded once, in that language and at the ratio of the screen the window opens on.
-    DXDraw.SetRatio(devicePixelRatioF());
+    DXDraw.SetRatio(ReadScreenRatio());
     imagesLanguage_ = CurrentUiLanguage();
     Images = LoadImageCollections(DXDraw.Ratio(), imagesLanguage_);
     Engine.Mode = dmClock;
@@ -74,7 +74,6 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
     ApplyTimeFormat(Config.TimeFormat, Engine.DisplayFormat);
     buttons_.CreateButtons();
 
-    Timer1.setSingleShot(true);
     Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 10 ms late, and the alarm with it
     Timer1.setInterval(FirstTickInterval);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
@@ -86,17 +85,20 @@ TfmTimerMain::~TfmTimerMain() = default;
 // ---- the tick -------------------------------------------------------------------------------------
 
 void TfmTimerMain::Timer1Timer() {
-    Timer1.stop();
     if (tickRunning_) {
+        Timer1.stop();
         return; // the tick in progress re-arms the timer when it ends
     }
     tickRunning_ = true;
-    // Re-armed on every way out, so a failing step can never stop the clock.
+    // Re-armed on every way out, so a failing step can never stop the clock. The timer repeats, so a tick like the
+    // last one leaves it as it is rather than setting it up anew; only another interval restarts it.
     const ScopeExit rearm{[this] {
         tickRunning_ = false;
         firstTickDone_ = true;
-        Timer1.setInterval(NextTickInterval());
-        Timer1.start();
+        const int next = NextTickInterval();
+        if (!Timer1.isActive() || Timer1.interval() != next) {
+            Timer1.start(next);
+        }
     }};
     Guarded("tick", [this] {
         // The first tick composes everything; so does any tick that finds the screen's ratio or the language changed.
@@ -165,15 +167,20 @@ void TfmTimerMain::RefreshBackground() {
     }
 }
 
+double TfmTimerMain::ReadScreenRatio() {
+    screenRatio_ = devicePixelRatioF();
+    return screenRatio_;
+}
+
 bool TfmTimerMain::OutOfDate() const {
-    return devicePixelRatioF() != DXDraw.Ratio() || CurrentUiLanguage() != imagesLanguage_;
+    return screenRatio_ != DXDraw.Ratio() || CurrentUiLanguage() != imagesLanguage_;
 }
 
 void TfmTimerMain::MatchScreenAndLanguage() {
     if (!OutOfDate()) {
         return;
     }
-    const double ratio = devicePixelRatioF();
+    const double ratio = ReadScreenRatio();
     if (ratio != DXDraw.Ratio()) {
         DXDraw.SetRatio(ratio);
         // The grounds the buttons saved are pixels of the old ratio; each takes its ground anew at its next drawing.
@@ -189,7 +196,7 @@ void TfmTimerMain::MatchScreenAndLanguage() {
 void TfmTimerMain::FollowScreen() {
     followQueued_ = false;
     // A tick in progress waits in the time-up box; the next tick composes the window for the new ratio.
-    if (!firstTickDone_ || tickRunning_ || devicePixelRatioF() == DXDraw.Ratio()) {
+    if (!firstTickDone_ || tickRunning_ || ReadScreenRatio() == DXDraw.Ratio()) {
         return;
     }
     Guarded("screen change", [this] {
@@ -244,6 +251,10 @@ void TfmTimerMain::DrawDisplay() {
     if (!redrawn) {
         bool stopShown = false;
         if (update.TimeUp) {
+            // A tick waits in the time-up box without further ticks inside it, and re-arms the timer when it ends.
+            if (tickRunning_) {
+                Timer1.stop();
+            }
             alarm_.OnTimeUp();
             stopShown = alarm_.SoundPlaying() && !Config.ShowMsgBox;
         }
@@ -292,23 +303,65 @@ void TfmTimerMain::PaintSurface(QPainter& painter, const QRegion& region) {
 }
 
 bool TfmTimerMain::PaintNow(std::span<const TRect> changed) {
-    // Straight into the window's backing store and out to the screen, without a round through Qt's repaint: the
-    // store then holds the new pixels too, so an expose shows them. Anything unusual (hidden, minimized, a screen
+    // Out to the screen at once, without a round through Qt's repaint. Anything unusual (hidden, minimized, a screen
     // of another ratio, a store not yet at the window's size, inside a paint) leaves it to Qt's own repaint.
     QBackingStore* store = backingStore();
     QWindow* window = windowHandle();
     if (store == nullptr || window == nullptr || !window->isExposed() || !isVisible() || isMinimized() ||
-        devicePixelRatioF() != DXDraw.Ratio() || store->size() != size() || testAttribute(Qt::WA_WState_InPaintEvent)) {
+        screenRatio_ != DXDraw.Ratio() || store->size() != size() || testAttribute(Qt::WA_WState_InPaintEvent)) {
         return false;
     }
+    if (PutStraight(changed)) {
+        return true;
+    }
+    // Into the window's backing store and flushed from there: the store holds the new pixels too.
     QRegion region;
     for (const TRect& r : changed) {
         region += QRect(r.Left, r.Top, r.Width(), r.Height());
     }
-    store->beginPaint(region);
-    // The store's own picture takes the rows as they are when it is a 32-bit image of the canvas's size, as on
-    // X11; only another kind of store needs a painter.
-    QPaintDevice* device = store->paintDevice();
+    CopyIntoStore(*store, region);
+    store->flush(region, window);
+    return true;
+}
+
+bool TfmTimerMain::PutStraight(std::span<const TRect> changed) {
+    if (windowPixelsFor_ != winId()) {
+        windowPixelsFor_ = winId();
+        windowPixels_ = X11WindowPixels::For(*windowHandle());
+    }
+    if (windowPixels_ == nullptr) {
+        return false;
+    }
+    const Bitmap& canvas = DXDraw.Canvas();
+    for (const TRect& r : changed) {
+        const QRect d = DevicePixelsUnder(QRect(r.Left, r.Top, r.Width(), r.Height()), DXDraw.Ratio()) &
+                        QRect(0, 0, canvas.Width(), canvas.Height());
+        const TRect device{d.left(), d.top(), d.right() + 1, d.bottom() + 1};
+        if (!windowPixels_->Put(canvas, device)) {
+            windowPixels_->Flush();
+            return false; // more than one request holds: the store sends it, in parts
+        }
+        DXDraw.MarkShown(device);
+        storeBehind_ = Union(storeBehind_, r);
+    }
+    windowPixels_->Flush();
+    return true;
+}
+
+void TfmTimerMain::CatchUpStore() {
+    QBackingStore* store = backingStore();
+    if (storeBehind_.Width() <= 0 || store == nullptr) {
+        return;
+    }
+    CopyIntoStore(*store, QRegion(storeBehind_.Left, storeBehind_.Top, storeBehind_.Width(), storeBehind_.Height()));
+    storeBehind_ = {};
+}
+
+void TfmTimerMain::CopyIntoStore(QBackingStore& store, const QRegion& region) {
+    store.beginPaint(region);
+    // The store's own picture takes the rows as they are when it is a 32-bit image of the canvas's size, as on X11;
+    // only another kind of store needs a painter.
+    QPaintDevice* device = store.paintDevice();
     QImage* image = device != nullptr && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
     const Bitmap& canvas = DXDraw.Canvas();
     if (image != nullptr && image->width() == canvas.Width() && image->height() == canvas.Height() &&
@@ -325,15 +378,22 @@ bool TfmTimerMain::PaintNow(std::span<const TRect> changed) {
         QPainter painter(device);
         PaintSurface(painter, region);
     }
-    store->endPaint();
-    store->flush(region, window);
-    return true;
+    store.endPaint();
+}
+
+bool TfmTimerMain::eventFilter(QObject* watched, QEvent* event) {
+    // Before Qt shows an exposed part of the window from its backing store, the store takes the pixels that went
+    // straight to the window since.
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        Guarded("expose", [this] { CatchUpStore(); });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfmTimerMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     PaintSurface(painter, event->region());
-    const bool oneToOne = devicePixelRatioF() == DXDraw.Ratio();
+    const bool oneToOne = ReadScreenRatio() == DXDraw.Ratio();
     // Shown on a screen of another ratio, the picture is enlarged or reduced until it is composed anew.
     if (!oneToOne && !followQueued_) {
         followQueued_ = true;
@@ -570,11 +630,14 @@ void TfmTimerMain::SessionChange() {
 void TfmTimerMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     setWindowIcon(QApplication::windowIcon());
+    ReadScreenRatio();
     placement_.FirstShow();
     ApplyOutline();
     if (!screenWatched_ && windowHandle() != nullptr) {
         screenWatched_ = true;
+        windowHandle()->installEventFilter(this);
         connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            ReadScreenRatio();
             // Moved to a screen of another ratio, the window keeps its device size (Qt 6.4), which is now another
             // logical size: it is given its 400 x 280 anew, in the new screen's pixels, limits included.
             if (windowHandle()->size() != QSize(Surface::DefaultWidth, Surface::DefaultHeight)) {

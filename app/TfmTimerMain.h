@@ -8,6 +8,7 @@
 #include "display/ImageCollections.h"
 #include "display/LcdComposer.h"
 #include "display/Surface.h"
+#include "display/X11WindowPixels.h"
 #include "engine/LcdTexts.h"
 #include "engine/TimerEngine.h"
 #include "settings/Settings.h"
@@ -86,6 +87,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -102,6 +104,9 @@ private:
     void Say(const QString& text);
     void GiveCountdownReminder();
     int NextTickInterval() const;
+    // The window's device pixel ratio, read anew and kept for the tick, which reads it too often to ask Qt each time:
+    // it is read again wherever the ratio may change (shown, moved to another screen, painted, composed anew).
+    double ReadScreenRatio();
     // Whether the surface and its pictures no longer fit the screen's ratio or the interface's language.
     bool OutOfDate() const;
     // Gives the surface and the pictures the screen's ratio and the interface's language; the caller composes.
@@ -116,6 +121,13 @@ private:
     // Copies the surface's pixels under the logical region to the painter's device, one to one, and remembers them as
     // shown.
     void PaintSurface(QPainter& painter, const QRegion& region);
+    // Sends the canvas's pixels under the changed rectangles straight to the window on X11, as the window system's
+    // own requests, and notes them as ahead of the backing store; false when they must go through the store.
+    bool PutStraight(std::span<const TRect> changed);
+    // Gives the backing store the pixels that went straight to the window, so an expose shows them.
+    void CatchUpStore();
+    // Copies the surface's pixels under the logical region into the store, between its beginPaint and endPaint.
+    void CopyIntoStore(QBackingStore& store, const QRegion& region);
 
     MainWindowServices services_;
     bool SiblingInstalled = false;
@@ -125,8 +137,12 @@ private:
     bool firstTickDone_ = false;                      // the first tick, which composes the whole picture, has run
     UiLanguage imagesLanguage_ = UiLanguage::Chinese; // the language of the LCD buttons' pictures
     double outlineRatio_ = 1.0;                       // the ratio the window's outline was last cut for
+    double screenRatio_ = 1.0;                        // the window's device pixel ratio as last read
     bool screenWatched_ = false;                      // following the window's screen changes
     bool followQueued_ = false;                       // a paint saw another ratio: the window is composed anew soon
+    std::unique_ptr<X11WindowPixels> windowPixels_;   // writes to the window on X11, made at the first tick's paint
+    WId windowPixelsFor_ = 0;                         // the native window it writes to
+    TRect storeBehind_;                               // logical: sent straight to the window, not yet in the store
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp;      // created on first use, kept for the window's life
     std::unique_ptr<TfmSettings> fmSettings;          // created on first use, kept for the window's life
     SurfaceButtons buttons_{*this, DXDraw, Images, composer_, [this](TDxButton* b) { OnButtonClick(b); }};

@@ -131,6 +131,8 @@ void LcdComposer::EraseLcd() {
 
 void LcdComposer::DrawTexts(TDisplayMode layout, const LcdTexts& texts) {
     Place(layout, texts, drawn_);
+    drawnLayout_ = layout;
+    drawnTexts_ = texts;
     for (const PlacedGlyph& glyph : drawn_) {
         Draw(images_.Digits.Item(glyph.Index), surface_.Canvas(), glyph.Box.Left, glyph.Box.Top);
         surface_.Touch(LogicalCover(glyph.Box));
@@ -147,13 +149,19 @@ bool LcdComposer::RedrawChangedGlyphs(TDisplayMode layout, const LcdTexts& texts
     if (!remembered_ || surface_.TouchCount() != rememberedTouches_ || !(strip == rememberedStrip_)) {
         return false;
     }
-    Place(layout, texts, placed_);
     const TRect inner = Device(lcdInner_);
     const auto inside = [&inner](const PlacedGlyph& g) {
         return g.Box.Left >= inner.Left && g.Box.Top >= inner.Top && g.Box.Right <= inner.Right &&
                g.Box.Bottom <= inner.Bottom;
     };
-    if (!std::all_of(drawn_.begin(), drawn_.end(), inside) || !std::all_of(placed_.begin(), placed_.end(), inside)) {
+    if (!std::all_of(drawn_.begin(), drawn_.end(), inside)) {
+        return false;
+    }
+    if (layout == drawnLayout_ && texts == drawnTexts_) {
+        return true; // a clock tick within the same second
+    }
+    Place(layout, texts, placed_);
+    if (!std::all_of(placed_.begin(), placed_.end(), inside)) {
         return false;
     }
     // The cells that differ, old and new, each row's gathered into one rectangle: every glyph outside them is
@@ -169,8 +177,7 @@ bool LcdComposer::RedrawChangedGlyphs(TDisplayMode layout, const LcdTexts& texts
             if (row == changedCells_.end()) {
                 changedCells_.push_back(g.Box);
             } else {
-                *row = {std::min(row->Left, g.Box.Left), row->Top, std::max(row->Right, g.Box.Right),
-                        std::max(row->Bottom, g.Box.Bottom)};
+                *row = Union(*row, g.Box);
             }
         }
     };
@@ -184,6 +191,8 @@ bool LcdComposer::RedrawChangedGlyphs(TDisplayMode layout, const LcdTexts& texts
         return false;
     }
     drawn_.swap(placed_);
+    drawnLayout_ = layout;
+    drawnTexts_ = texts;
     for (const TRect& r : changedCells_) {
         RedrawCells(r);
     }

@@ -93,7 +93,9 @@ private:
     Bitmap strip_;         // the LCD buttons saved over one tick
     TRect stripRect_;      // where the strip was taken
     bool stripSaved_ = false;
-    std::vector<PlacedGlyph> drawn_;  // the glyphs of the last DrawTexts or RedrawChangedGlyphs
+    std::vector<PlacedGlyph> drawn_; // the glyphs of the last DrawTexts or RedrawChangedGlyphs
+    TDisplayMode drawnLayout_ = dmClock;
+    LcdTexts drawnTexts_;             // the texts drawn_ shows, in drawnLayout_
     std::vector<PlacedGlyph> placed_; // the glyphs of the texts being drawn
     std::vector<TRect> changedCells_; // where those differ, gathered by row
     bool remembered_ = false;         // the LCD holds drawn_ as composed whole or redrawn since

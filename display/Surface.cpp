@@ -53,8 +53,7 @@ void Surface::Touch(const TRect& r) {
     }
     TRect all = c;
     for (int i = 0; i < changedCount_; ++i) {
-        all = {std::min(all.Left, changed_[i].Left), std::min(all.Top, changed_[i].Top),
-               std::max(all.Right, changed_[i].Right), std::max(all.Bottom, changed_[i].Bottom)};
+        all = Union(all, changed_[i]);
     }
     changed_[0] = all;
     changedCount_ = 1;
