@@ -36,6 +36,10 @@ template <typename F> struct ScopeExit {
 };
 template <typename F> ScopeExit(F) -> ScopeExit<F>;
 
+TRect ToRect(const QRect& r) {
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
 // The device pixels a logical rectangle of the window covers, each one it touches.
 QRect DevicePixelsUnder(const QRect& r, double ratio) {
     return QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio).toAlignedRect();
@@ -231,9 +235,14 @@ void TfmTimerMain::DrawDisplay() {
             Say(*text);
         }
     }
+    // The chime and the time-up belong to different modes, so the chime may come before the drawing.
+    if (layout == dmClock) {
+        if (const auto text = HourlyChime(Engine, Config.ClockTTS, Config.TimeFormat)) {
+            Say(*text);
+        }
+    }
     // A tick like the last one redraws only the glyphs that changed; anything else composes the LCD whole.
-    const bool redrawn = !update.TimeUp && composer_.RedrawChangedGlyphs(layout, update.Texts, strip);
-    if (!redrawn) {
+    if (update.TimeUp || !composer_.RedrawChangedGlyphs(layout, update.Texts, strip)) {
         // The LCD buttons of the mode go aside, as the erase wipes them. Only what this call saved goes back at the
         // end: a strip saved by an outer call belongs to that call.
         if (strip.Width() > 0) {
@@ -241,14 +250,6 @@ void TfmTimerMain::DrawDisplay() {
         }
         composer_.EraseLcd();
         composer_.DrawTexts(layout, update.Texts);
-    }
-    lastTexts_ = update.Texts;
-    if (layout == dmClock) {
-        if (const auto text = HourlyChime(Engine, Config.ClockTTS, Config.TimeFormat)) {
-            Say(*text);
-        }
-    }
-    if (!redrawn) {
         bool stopShown = false;
         if (update.TimeUp) {
             // A tick waits in the time-up box without further ticks inside it, and re-arms the timer when it ends.
@@ -297,7 +298,7 @@ void TfmTimerMain::PaintSurface(QPainter& painter, const QRegion& region) {
         const QRect device = DevicePixelsUnder(r, ratio) & image.rect();
         painter.drawImage(device.topLeft(), image, device);
         if (oneToOne) {
-            DXDraw.MarkShown({device.left(), device.top(), device.right() + 1, device.bottom() + 1});
+            DXDraw.MarkShown(ToRect(device));
         }
     }
 }
@@ -334,9 +335,8 @@ bool TfmTimerMain::PutStraight(std::span<const TRect> changed) {
     }
     const Bitmap& canvas = DXDraw.Canvas();
     for (const TRect& r : changed) {
-        const QRect d = DevicePixelsUnder(QRect(r.Left, r.Top, r.Width(), r.Height()), DXDraw.Ratio()) &
-                        QRect(0, 0, canvas.Width(), canvas.Height());
-        const TRect device{d.left(), d.top(), d.right() + 1, d.bottom() + 1};
+        const TRect device = ToRect(DevicePixelsUnder(QRect(r.Left, r.Top, r.Width(), r.Height()), DXDraw.Ratio()) &
+                                    QRect(0, 0, canvas.Width(), canvas.Height()));
         if (!windowPixels_->Put(canvas, device)) {
             windowPixels_->Flush();
             return false; // more than one request holds: the store sends it, in parts
@@ -372,7 +372,7 @@ void TfmTimerMain::CopyIntoStore(QBackingStore& store, const QRegion& region) {
                 std::copy(canvas.Row(y) + d.left(), canvas.Row(y) + d.right() + 1,
                           reinterpret_cast<std::uint32_t*>(image->scanLine(y)) + d.left());
             }
-            DXDraw.MarkShown({d.left(), d.top(), d.right() + 1, d.bottom() + 1});
+            DXDraw.MarkShown(ToRect(d));
         }
     } else if (device != nullptr) {
         QPainter painter(device);

@@ -62,7 +62,7 @@ public:
     const AlarmSequence& Alarm() const { return alarm_; }
     const LcdComposer& Composer() const { return composer_; }
     // What the last display update showed.
-    const LcdTexts& LastTexts() const { return lastTexts_; }
+    const LcdTexts& LastTexts() const { return composer_.DrawnTexts(); }
 
 Q_SIGNALS:
     /// The window was closed (its settings saved): the program ends with it.
@@ -132,7 +132,6 @@ private:
     MainWindowServices services_;
     bool SiblingInstalled = false;
     LcdComposer composer_{DXDraw, Images};
-    LcdTexts lastTexts_;
     bool tickRunning_ = false;                        // a tick is in progress (perhaps waiting in the time-up box)
     bool firstTickDone_ = false;                      // the first tick, which composes the whole picture, has run
     UiLanguage imagesLanguage_ = UiLanguage::Chinese; // the language of the LCD buttons' pictures

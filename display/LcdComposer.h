@@ -56,6 +56,8 @@ public:
     // strip is another), a glyph reaches past the LCD's interior, whose ground alone is renewed, or a changed
     // glyph meets the strip, which keeps its pixels. The caller then composes the LCD whole.
     bool RedrawChangedGlyphs(TDisplayMode layout, const LcdTexts& texts, const TRect& strip);
+    // The texts on the LCD, as last drawn whole or in part.
+    const LcdTexts& DrawnTexts() const { return drawnTexts_; }
 
     // In logical pixels.
     const TRect& LcdBox() const { return lcdBox_; }
