@@ -298,7 +298,7 @@ SpeechDispatcherVoice::SpeechDispatcherVoice(QString socketPath, std::chrono::mi
     : state_(std::make_shared<State>()) {
     state_->socketPath = socketPath.toLocal8Bit();
     state_->answerTimeout = answerTimeout;
-    std::thread([state = state_] { state->Run(); }).detach();
+    thread_ = std::thread([state = state_] { state->Run(); });
 }
 
 SpeechDispatcherVoice::~SpeechDispatcherVoice() {
@@ -311,7 +311,13 @@ SpeechDispatcherVoice::~SpeechDispatcherVoice() {
     }
     if (!state_->changed.wait_for(lock, ShutdownWait, [this] { return state_->finished; })) {
         qCWarning(lcSpeech) << "speech-dispatcher does not answer; its connection is left behind";
+        thread_.detach();
+        return;
     }
+    lock.unlock();
+    // The thread has only its own teardown left (Qt's record of a thread that logged among it): waited for, so it
+    // never runs while the program exits.
+    thread_.join();
 }
 
 void SpeechDispatcherVoice::AskForVoices() {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 namespace horavia {
 
@@ -42,6 +43,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> state_;
+    std::thread thread_; // joined when it ends in time, so none of its teardown runs into the program's exit
 };
 
 } // namespace horavia
