@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QHideEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace horavia {
 namespace {
@@ -58,8 +60,17 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
         if (PaintNow(changed)) {
             return;
         }
-        for (const TRect& r : changed) {
-            update(r.Left, r.Top, r.Width(), r.Height());
+        // Qt's repaint is asked for on the window's thread.
+        const std::vector<TRect> rects(changed.begin(), changed.end());
+        const auto repaint = [this, rects] {
+            for (const TRect& r : rects) {
+                update(r.Left, r.Top, r.Width(), r.Height());
+            }
+        };
+        if (tickingOffThread_) {
+            QMetaObject::invokeMethod(this, repaint, Qt::QueuedConnection);
+        } else {
+            repaint();
         }
     });
 
@@ -94,13 +105,19 @@ void TfmTimerMain::Timer1Timer() {
         return; // the tick in progress re-arms the timer when it ends
     }
     tickRunning_ = true;
+    if (ticker_ != nullptr) {
+        ticker_->Stop(); // a tick here, and the ticker's thread ticking too, would draw the same change twice
+    }
     // Re-armed on every way out, so a failing step can never stop the clock. The timer repeats, so a tick like the
-    // last one leaves it as it is rather than setting it up anew; only another interval restarts it.
+    // last one leaves it as it is rather than setting it up anew; only another interval restarts it. Plain ticks
+    // ahead go to the ticker's thread instead.
     const ScopeExit rearm{[this] {
         tickRunning_ = false;
         firstTickDone_ = true;
         const int next = NextTickInterval();
-        if (!Timer1.isActive() || Timer1.interval() != next) {
+        if (next == TickInterval && HandTicksToThread()) {
+            Timer1.stop();
+        } else if (!Timer1.isActive() || Timer1.interval() != next) {
             Timer1.start(next);
         }
     }};
@@ -130,6 +147,62 @@ int TfmTimerMain::NextTickInterval() const {
     return TickInterval;
 }
 
+bool TfmTimerMain::PlainTickAhead(TDateTime now) const {
+    const bool endClose = Engine.Mode == dmTimer && (Engine.EndTime - now) * MillisecondsPerDay < 2 * TickInterval;
+    return firstTickDone_ && !tickRunning_ && !endClose && !Engine.ReminderDue() && !OutOfDate() &&
+           !alarm_.SoundPlaying() && DXDraw.CanDraw() && screenRatio_ == DXDraw.Ratio();
+}
+
+bool TfmTimerMain::HandTicksToThread() {
+    const QWindow* window = windowHandle();
+    if (noTickerThread_ || windowPixels_ == nullptr || window == nullptr || windowPixelsFor_ != internalWinId() ||
+        !window->isExposed() || !isVisible() || isMinimized() || !PlainTickAhead(Engine.GetClock().Now())) {
+        return false;
+    }
+    if (ticker_ == nullptr) {
+        windowLock_ = WindowThreadLock::Shared();
+        if (windowLock_ == nullptr) {
+            noTickerThread_ = true;
+            return false;
+        }
+        ticker_ = std::make_unique<OffThreadTicker>(windowLock_->Mutex(), [this] { return TickOffThread(); });
+    }
+    ticker_->Start(TickInterval);
+    return true;
+}
+
+std::optional<int> TfmTimerMain::TickOffThread() {
+    // The window's thread is waiting for events, and this thread holds its lock: the window is between two events.
+    const TDateTime now = Engine.GetClock().Now();
+    if (!PlainTickAhead(now)) {
+        // This tick and the next ones are the window thread's again.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!tickRunning_) {
+                    Timer1Timer();
+                }
+            },
+            Qt::QueuedConnection);
+        return std::nullopt;
+    }
+    tickingOffThread_ = true;
+    const ScopeExit done{[this] { tickingOffThread_ = false; }};
+    // Read at the same instant as the look ahead, the countdown cannot run out in this drawing.
+    Guarded("tick", [this, now] { DrawDisplayAt(now); });
+    return TickInterval;
+}
+
+void TfmTimerMain::TakeTicksBack() {
+    if (ticker_ == nullptr || !ticker_->Running()) {
+        return;
+    }
+    ticker_->Stop();
+    if (!tickRunning_ && !Timer1.isActive()) {
+        Timer1.start(NextTickInterval());
+    }
+}
+
 void TfmTimerMain::GiveCountdownReminder() {
     bool shortened = false;
     const QString text = TakeCountdownReminder(Engine, &shortened);
@@ -141,6 +214,12 @@ void TfmTimerMain::GiveCountdownReminder() {
 }
 
 void TfmTimerMain::Say(const QString& text) {
+    if (tickingOffThread_) {
+        // The voice is the window thread's.
+        QMetaObject::invokeMethod(
+            this, [this, text] { Say(text); }, Qt::QueuedConnection);
+        return;
+    }
     if (services_.voice != nullptr) {
         Guarded("speaking", [this, &text] { SpeakText(*services_.voice, text); });
     }
@@ -220,12 +299,16 @@ void TfmTimerMain::ApplyOutline() {
 }
 
 void TfmTimerMain::DrawDisplay() {
+    DrawDisplayAt(Engine.GetClock().Now());
+}
+
+void TfmTimerMain::DrawDisplayAt(TDateTime now) {
     if (!DXDraw.CanDraw()) {
         return;
     }
     const TDisplayMode layout = Engine.Mode;
     const TRect strip = buttons_.LcdStrip(layout, alarm_.SoundPlaying());
-    const DisplayUpdate update = Engine.UpdateDisplay();
+    const DisplayUpdate update = Engine.UpdateDisplayAt(now);
     if (update.TimeUp && buttons_.btnLcdCancel) {
         buttons_.btnLcdCancel->SetVisible(false);
     }
@@ -304,6 +387,10 @@ void TfmTimerMain::PaintSurface(QPainter& painter, const QRegion& region) {
 }
 
 bool TfmTimerMain::PaintNow(std::span<const TRect> changed) {
+    // The ticker's thread only ticks while the window is on screen at the surface's ratio, and leaves Qt alone.
+    if (tickingOffThread_) {
+        return PutStraight(changed);
+    }
     // Out to the screen at once, without a round through Qt's repaint. Anything unusual (hidden, minimized, a screen
     // of another ratio, a store not yet at the window's size, inside a paint) leaves it to Qt's own repaint.
     QBackingStore* store = backingStore();
@@ -326,7 +413,7 @@ bool TfmTimerMain::PaintNow(std::span<const TRect> changed) {
 }
 
 bool TfmTimerMain::PutStraight(std::span<const TRect> changed) {
-    if (windowPixelsFor_ != winId()) {
+    if (!tickingOffThread_ && windowPixelsFor_ != winId()) {
         windowPixelsFor_ = winId();
         windowPixels_ = X11WindowPixels::For(*windowHandle());
     }
@@ -597,6 +684,9 @@ void TfmTimerMain::leaveEvent(QEvent* event) {
 
 void TfmTimerMain::PowerSuspend() {
     Timer1.stop();
+    if (ticker_ != nullptr) {
+        ticker_->Stop();
+    }
     DXDraw.Present();
     if (services_.wakeUp == nullptr) {
         return;
@@ -646,6 +736,7 @@ void TfmTimerMain::showEvent(QShowEvent* event) {
                 setFixedSize(Surface::DefaultWidth, Surface::DefaultHeight);
                 windowHandle()->resize(Surface::DefaultWidth, Surface::DefaultHeight);
             }
+            TakeTicksBack();     // the window is composed anew for the new ratio on its own thread
             outlineRatio_ = 0.0; // the outline Qt keeps is cut for the old ratio
             ApplyOutline();
             FollowScreen();
@@ -656,6 +747,7 @@ void TfmTimerMain::showEvent(QShowEvent* event) {
 void TfmTimerMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
+        TakeTicksBack(); // no drawing for a minimized window on the ticker's thread
         tray_.WindowStateChanged();
     } else if (event->type() == QEvent::LanguageChange) {
         Guarded("language change", [this] {
@@ -674,8 +766,16 @@ void TfmTimerMain::TrayIconClick() {
     tray_.Restore();
 }
 
+void TfmTimerMain::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    TakeTicksBack(); // no drawing for a window in the tray on the ticker's thread
+}
+
 void TfmTimerMain::closeEvent(QCloseEvent* event) {
     Timer1.stop();
+    if (ticker_ != nullptr) {
+        ticker_->Stop();
+    }
     Guarded("saving the settings", [this] { SaveSettings(Config, *services_.voice, x(), y()); });
     QWidget::closeEvent(event);
     if (event->isAccepted()) {

@@ -2,9 +2,11 @@
 
 #include "app/AlarmSequence.h"
 #include "app/MainWindowServices.h"
+#include "app/OffThreadTicker.h"
 #include "app/SurfaceButtons.h"
 #include "app/TrayBehaviour.h"
 #include "app/WindowPlacement.h"
+#include "app/WindowThreadLock.h"
 #include "display/ImageCollections.h"
 #include "display/LcdComposer.h"
 #include "display/Surface.h"
@@ -20,6 +22,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace horavia {
@@ -29,7 +32,8 @@ class TfmTimerSetUp;
 
 // The program's one window: a frameless 400 x 280 surface showing the LCD. It runs the tick, draws, keeps the
 // modes and answers the keys; its buttons, the alarm, its place on the screen and the tray are parts it owns.
-// Everything runs on the window's thread.
+// Everything runs on the window's thread, except plain ticks of a window drawn straight to X11: those run on a
+// ticker thread of their own while the window's thread waits for events, so a running display does not wake it.
 class TfmTimerMain final : public QWidget {
     Q_OBJECT
 
@@ -85,6 +89,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -104,6 +109,18 @@ private:
     void Say(const QString& text);
     void GiveCountdownReminder();
     int NextTickInterval() const;
+    // Draws the display as it is at now.
+    void DrawDisplayAt(TDateTime now);
+    // Whether the tick at now and the next one only draw: no first composition, no other ratio or language, no
+    // sounding alarm, no countdown end or reminder close, no tick in progress.
+    bool PlainTickAhead(TDateTime now) const;
+    // At the end of a tick on the window's thread: the next ticks go to the ticker's thread when they are plain and
+    // the window is on screen and drawn straight. Returns whether they do.
+    bool HandTicksToThread();
+    // A tick on the ticker's thread: draws, or hands the ticks back to the window's thread when it cannot.
+    std::optional<int> TickOffThread();
+    // The window's thread ticks again (hidden, minimized, moved to another screen).
+    void TakeTicksBack();
     // The window's device pixel ratio, read anew and kept for the tick, which reads it too often to ask Qt each time:
     // it is read again wherever the ratio may change (shown, moved to another screen, painted, composed anew).
     double ReadScreenRatio();
@@ -144,10 +161,15 @@ private:
     TRect storeBehind_;                               // logical: sent straight to the window, not yet in the store
     std::unique_ptr<TfmTimerSetUp> fmTimerSetUp;      // created on first use, kept for the window's life
     std::unique_ptr<TfmSettings> fmSettings;          // created on first use, kept for the window's life
+    std::shared_ptr<WindowThreadLock> windowLock_;    // held by the window's thread except while it waits
+    bool noTickerThread_ = false;                     // the event loop's waiting cannot be caught: no ticker
+    bool tickingOffThread_ = false;                   // the ticker's thread is in a tick (holding the lock)
     SurfaceButtons buttons_{*this, DXDraw, Images, composer_, [this](TDxButton* b) { OnButtonClick(b); }};
     AlarmSequence alarm_{*this, Config, services_, DXDraw, buttons_, [this] { DrawDisplay(); }};
     WindowPlacement placement_{*this, Config};
     TrayBehaviour tray_{*this, Config, [this] { TrayIconClick(); }};
+    // Last, so it ends first: its ticks use everything above.
+    std::unique_ptr<OffThreadTicker> ticker_;
 };
 
 } // namespace horavia

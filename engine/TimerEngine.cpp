@@ -94,9 +94,8 @@ bool TimerEngine::ReminderDue() const {
     return Mode == dmTimer && VoiceRemind && clock_.Now() >= NextRemindTime;
 }
 
-DisplayUpdate TimerEngine::UpdateDisplay() {
+DisplayUpdate TimerEngine::UpdateDisplayAt(TDateTime now) {
     DisplayUpdate update;
-    const TDateTime now = clock_.Now();
     switch (Mode) {
     case dmTimer:
         // In whole milliseconds, the clock's resolution: a reading of the end instant itself must not come out

@@ -38,7 +38,9 @@ public:
     void ResetStopwatch();
 
     // The engine's part of a display update: detects the end of the countdown and computes the texts.
-    DisplayUpdate UpdateDisplay();
+    DisplayUpdate UpdateDisplay() { return UpdateDisplayAt(clock_.Now()); }
+    // The same for the instant now, read by the caller, who may have looked at it first.
+    DisplayUpdate UpdateDisplayAt(TDateTime now);
 
     std::int64_t StopwatchElapsedMs() const;
     // A spoken countdown reminder is due now.

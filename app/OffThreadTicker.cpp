@@ -1,0 +1,55 @@
+#include "app/OffThreadTicker.h"
+
+namespace horavia {
+
+OffThreadTicker::OffThreadTicker(std::mutex& lock, Tick tick) : lock_(lock), tick_(std::move(tick)) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+OffThreadTicker::~OffThreadTicker() {
+    ending_ = true;
+    wake_.notify_one();
+    lock_.unlock();
+    thread_.join();
+    lock_.lock();
+}
+
+void OffThreadTicker::Start(int firstMs) {
+    running_ = true;
+    due_ = Clock::now() + std::chrono::milliseconds(firstMs);
+    wake_.notify_one();
+}
+
+void OffThreadTicker::Stop() {
+    running_ = false;
+    wake_.notify_one();
+}
+
+void OffThreadTicker::Run() {
+    std::unique_lock<std::mutex> held(lock_);
+    while (!ending_) {
+        if (!running_) {
+            wake_.wait(held);
+            continue;
+        }
+        // Woken early (a start, a stop, the end, or for no reason), the loop looks again at what it should do.
+        if (Clock::now() < due_) {
+            wake_.wait_until(held, due_);
+            continue;
+        }
+        const std::optional<int> next = tick_();
+        if (!next) {
+            running_ = false;
+            continue;
+        }
+        // Each tick comes a whole interval after the last one was due, so the ticks keep their step; a tick so
+        // late that the next is already due comes at once, without a burst to catch up.
+        due_ += std::chrono::milliseconds(*next);
+        const Clock::time_point now = Clock::now();
+        if (due_ < now) {
+            due_ = now;
+        }
+    }
+}
+
+} // namespace horavia

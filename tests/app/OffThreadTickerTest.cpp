@@ -1,0 +1,66 @@
+#include "app/OffThreadTicker.h"
+#include "app/WindowThreadLock.h"
+#include "support/GuiTestMain.h"
+
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+
+namespace horavia {
+namespace {
+
+// The ticker's thread takes the window thread's lock: its ticks come only while the window thread waits for
+// events, never in the middle of one.
+TEST(OffThreadTickerTest, TicksOnlyBetweenTheWindowThreadsEventsAndStopsWhenATickSaysSo) {
+    const std::shared_ptr<WindowThreadLock> lock = WindowThreadLock::Shared();
+    ASSERT_NE(lock, nullptr) << "Qt's event loop here is GLib's";
+    EXPECT_EQ(WindowThreadLock::Shared(), lock) << "one lock for the thread";
+
+    int inEvent = 0; // the window thread's, written without atomics: the lock is all that orders it
+    bool tickSawAnEventHalfDone = false;
+    std::atomic<int> ticks{0};
+    constexpr int ticksWanted = 30;
+    OffThreadTicker ticker(lock->Mutex(), [&]() -> std::optional<int> {
+        tickSawAnEventHalfDone = tickSawAnEventHalfDone || inEvent != 0;
+        ++ticks;
+        return ticks < ticksWanted ? std::optional<int>(1) : std::nullopt;
+    });
+
+    // Events that take about as long as the waits between them: a tick let in at any moment would often land inside.
+    QTimer busy;
+    busy.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&busy, &QTimer::timeout, [&] {
+        inEvent = 1;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        inEvent = 0;
+    });
+    busy.start(2);
+    ticker.Start(0);
+    const auto runEvents = [&](const auto& done) {
+        for (int i = 0; i < 20000 && !done(); ++i) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    };
+    runEvents([&] { return !ticker.Running(); });
+    ASSERT_FALSE(ticker.Running());
+    EXPECT_EQ(ticks.load(), ticksWanted) << "no tick after the one that said stop";
+    EXPECT_FALSE(tickSawAnEventHalfDone);
+
+    // Started again, it ticks again; stopped, it starts no tick.
+    ticks = 0;
+    ticker.Start(0);
+    runEvents([&] { return ticks >= 3; });
+    ASSERT_GE(ticks.load(), 3);
+    ticker.Stop();
+    const int ticksAtStop = ticks.load();
+    QCoreApplication::processEvents(); // a wait of the window thread: the ticker could take the lock now
+    EXPECT_EQ(ticks.load(), ticksAtStop);
+}
+
+} // namespace
+} // namespace horavia
+
+HORAVIA_GUI_TEST_MAIN()
