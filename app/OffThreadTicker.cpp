@@ -37,7 +37,13 @@ void OffThreadTicker::Run() {
             wake_.wait_until(held, due_);
             continue;
         }
-        const std::optional<int> next = tick_();
+        std::optional<int> next;
+        try {
+            next = tick_();
+        } catch (...) {
+            // A thread's exception would end the program; a tick that throws ends the ticking instead.
+            next.reset();
+        }
         if (!next) {
             running_ = false;
             continue;

@@ -14,7 +14,7 @@ namespace horavia {
 // window thread is not woken for it. The owner calls every member with that lock held.
 class OffThreadTicker final {
 public:
-    // The milliseconds to the next tick, or nothing to stop ticking.
+    // The milliseconds to the next tick, or nothing to stop ticking (as a tick that throws does).
     using Tick = std::function<std::optional<int>()>;
 
     OffThreadTicker(std::mutex& lock, Tick tick);

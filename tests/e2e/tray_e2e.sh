@@ -64,6 +64,12 @@ xdotool mousemove $((TRAY_X + 12)) $((TRAY_Y + 12)) sleep 0.05 click 1
 wait_for 5 main_shown || fail "a click on the tray icon did not bring the window back"
 wait_for 5 icon_hidden || fail "the tray icon stays after the window was restored"
 shot restored
+# Brought back from the tray, the window ticks again: its clock's seconds move on screen.
+clock_moves() {
+    shot restored_later
+    [ "$(region_hash restored $((WX + 18)) $((WY + 165)) 364 48)" != "$(region_hash restored_later $((WX + 18)) $((WY + 165)) 364 48)" ]
+}
+wait_for 5 clock_moves || fail "the restored window's clock does not move on"
 
 minimize
 wait_for 5 main_hidden || fail "the second minimize did not hide the window"
