@@ -16,6 +16,7 @@ OffThreadTicker::~OffThreadTicker() {
 
 void OffThreadTicker::Start(int firstMs) {
     running_ = true;
+    step_ = firstMs;
     due_ = Clock::now() + std::chrono::milliseconds(firstMs);
     wake_.notify_one();
 }
@@ -37,12 +38,12 @@ void OffThreadTicker::Run() {
             wake_.wait_until(held, due_);
             continue;
         }
-        std::optional<int> next;
+        std::optional<int> next = step_;
         try {
             next = tick_();
         } catch (...) {
-            // A thread's exception would end the program; a tick that throws ends the ticking instead.
-            next.reset();
+            // A thread's exception would end the program, and an end of the ticking would stop the display: a tick
+            // that throws is over, and the next one comes a step later as the last one asked.
         }
         if (!next) {
             running_ = false;
@@ -50,6 +51,7 @@ void OffThreadTicker::Run() {
         }
         // Each tick comes a whole interval after the last one was due, so the ticks keep their step; a tick so
         // late that the next is already due comes at once, without a burst to catch up.
+        step_ = *next;
         due_ += std::chrono::milliseconds(*next);
         const Clock::time_point now = Clock::now();
         if (due_ < now) {

@@ -14,7 +14,8 @@ namespace horavia {
 // window thread is not woken for it. The owner calls every member with that lock held.
 class OffThreadTicker final {
 public:
-    // The milliseconds to the next tick, or nothing to stop ticking (as a tick that throws does).
+    // The milliseconds to the next tick, or nothing to stop ticking. After a tick that throws, the next comes as the
+    // last tick asked.
     using Tick = std::function<std::optional<int>()>;
 
     OffThreadTicker(std::mutex& lock, Tick tick);
@@ -40,6 +41,7 @@ private:
     bool running_ = false;
     bool ending_ = false;
     Clock::time_point due_;
+    int step_ = 0; // ms the last tick asked for
     std::thread thread_;
 };
 

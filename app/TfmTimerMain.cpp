@@ -173,24 +173,29 @@ bool TfmTimerMain::HandTicksToThread() {
 
 std::optional<int> TfmTimerMain::TickOffThread() {
     // The window's thread is waiting for events, and this thread holds its lock: the window is between two events.
-    const TDateTime now = Engine.GetClock().Now();
-    if (!PlainTickAhead(now)) {
-        // This tick and the next ones are the window thread's again.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!tickRunning_) {
-                    Timer1Timer();
-                }
-            },
-            Qt::QueuedConnection);
-        return std::nullopt;
-    }
-    tickingOffThread_ = true;
-    const ScopeExit done{[this] { tickingOffThread_ = false; }};
-    // Read at the same instant as the look ahead, the countdown cannot run out in this drawing.
-    Guarded("tick", [this, now] { DrawDisplayAt(now); });
-    return TickInterval;
+    // A failing step ends this tick only; the ticks go on, here or, once handed back, on the window's thread.
+    std::optional<int> next = TickInterval;
+    Guarded("tick", [this, &next] {
+        const TDateTime now = Engine.GetClock().Now();
+        if (!PlainTickAhead(now)) {
+            // This tick and the next ones are the window thread's again.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!tickRunning_) {
+                        Timer1Timer();
+                    }
+                },
+                Qt::QueuedConnection);
+            next.reset();
+            return;
+        }
+        tickingOffThread_ = true;
+        const ScopeExit done{[this] { tickingOffThread_ = false; }};
+        // Read at the same instant as the look ahead, the countdown cannot run out in this drawing.
+        DrawDisplayAt(now);
+    });
+    return next;
 }
 
 void TfmTimerMain::TakeTicksBack() {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 
 namespace horavia {
 namespace {
@@ -58,6 +59,27 @@ TEST(OffThreadTickerTest, TicksOnlyBetweenTheWindowThreadsEventsAndStopsWhenATic
     const int ticksAtStop = ticks.load();
     QCoreApplication::processEvents(); // a wait of the window thread: the ticker could take the lock now
     EXPECT_EQ(ticks.load(), ticksAtStop);
+}
+
+// A tick that throws ends that tick, not the program nor the ticking: the next comes as the last one asked.
+TEST(OffThreadTickerTest, ATickThatThrowsIsFollowedByTheNext) {
+    const std::shared_ptr<WindowThreadLock> lock = WindowThreadLock::Shared();
+    ASSERT_NE(lock, nullptr);
+    std::atomic<int> ticks{0};
+    OffThreadTicker ticker(lock->Mutex(), [&]() -> std::optional<int> {
+        if (++ticks % 2 == 0) {
+            throw std::runtime_error("a failing tick");
+        }
+        return 1;
+    });
+    QTimer waits; // the window thread's loop wakes every 2 ms, and waits in between
+    waits.start(2);
+    ticker.Start(0);
+    for (int i = 0; i < 2000 && ticks < 5; ++i) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    EXPECT_GE(ticks.load(), 5);
+    EXPECT_TRUE(ticker.Running());
 }
 
 } // namespace
