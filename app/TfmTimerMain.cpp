@@ -60,18 +60,19 @@ TfmTimerMain::TfmTimerMain(MainWindowServices services, QWidget* parent)
         if (PaintNow(changed)) {
             return;
         }
-        // Qt's repaint is asked for on the window's thread.
-        const std::vector<TRect> rects(changed.begin(), changed.end());
-        const auto repaint = [this, rects] {
+        const auto repaint = [this](std::span<const TRect> rects) {
             for (const TRect& r : rects) {
                 update(r.Left, r.Top, r.Width(), r.Height());
             }
         };
-        if (tickingOffThread_) {
-            QMetaObject::invokeMethod(this, repaint, Qt::QueuedConnection);
-        } else {
-            repaint();
+        if (!tickingOffThread_) {
+            repaint(changed);
+            return;
         }
+        // Qt's repaint is asked for on the window's thread.
+        QMetaObject::invokeMethod(
+            this, [repaint, rects = std::vector<TRect>(changed.begin(), changed.end())] { repaint(rects); },
+            Qt::QueuedConnection);
     });
 
     SiblingInstalled = IsSiblingInstalled();
@@ -114,10 +115,12 @@ void TfmTimerMain::Timer1Timer() {
     const ScopeExit rearm{[this] {
         tickRunning_ = false;
         firstTickDone_ = true;
-        const int next = NextTickInterval();
-        if (next == TickInterval && HandTicksToThread()) {
+        if (HandTicksToThread()) {
             Timer1.stop();
-        } else if (!Timer1.isActive() || Timer1.interval() != next) {
+            return;
+        }
+        const int next = NextTickInterval();
+        if (!Timer1.isActive() || Timer1.interval() != next) {
             Timer1.start(next);
         }
     }};
@@ -205,6 +208,13 @@ void TfmTimerMain::TakeTicksBack() {
     ticker_->Stop();
     if (!tickRunning_ && !Timer1.isActive()) {
         Timer1.start(NextTickInterval());
+    }
+}
+
+void TfmTimerMain::StopTicks() {
+    Timer1.stop();
+    if (ticker_ != nullptr) {
+        ticker_->Stop();
     }
 }
 
@@ -688,10 +698,7 @@ void TfmTimerMain::leaveEvent(QEvent* event) {
 // ---- sleep, wake and session changes --------------------------------------------------------------
 
 void TfmTimerMain::PowerSuspend() {
-    Timer1.stop();
-    if (ticker_ != nullptr) {
-        ticker_->Stop();
-    }
+    StopTicks();
     DXDraw.Present();
     if (services_.wakeUp == nullptr) {
         return;
@@ -777,10 +784,7 @@ void TfmTimerMain::hideEvent(QHideEvent* event) {
 }
 
 void TfmTimerMain::closeEvent(QCloseEvent* event) {
-    Timer1.stop();
-    if (ticker_ != nullptr) {
-        ticker_->Stop();
-    }
+    StopTicks();
     Guarded("saving the settings", [this] { SaveSettings(Config, *services_.voice, x(), y()); });
     QWidget::closeEvent(event);
     if (event->isAccepted()) {

@@ -121,6 +121,8 @@ private:
     std::optional<int> TickOffThread();
     // The window's thread ticks again (hidden, minimized, moved to another screen).
     void TakeTicksBack();
+    // No more ticks on either thread until a start (asleep, closed).
+    void StopTicks();
     // The window's device pixel ratio, read anew and kept for the tick, which reads it too often to ask Qt each time:
     // it is read again wherever the ratio may change (shown, moved to another screen, painted, composed anew).
     double ReadScreenRatio();

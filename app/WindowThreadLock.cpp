@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <glib.h>
+#include <thread>
 
 namespace horavia {
 namespace {
@@ -45,10 +46,10 @@ std::shared_ptr<WindowThreadLock> WindowThreadLock::Shared() {
     return lock;
 }
 
-WindowThreadLock::WindowThreadLock() : owner_(std::this_thread::get_id()) {
+WindowThreadLock::WindowThreadLock() {
     mutex_.lock();
     gMutex = &mutex_;
-    gOwner = owner_;
+    gOwner = std::this_thread::get_id();
     g_main_context_set_poll_func(g_main_context_default(), PollUnlocked);
 }
 

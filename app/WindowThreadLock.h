@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace horavia {
 
@@ -26,7 +25,6 @@ private:
     WindowThreadLock();
 
     std::mutex mutex_;
-    std::thread::id owner_; // the window thread
 };
 
 } // namespace horavia

@@ -11,6 +11,13 @@
 namespace horavia {
 namespace {
 
+// Runs the window thread's events, waiting for each, until done() or after at most `rounds` of them.
+template <typename Done> void RunEventsUntil(const Done& done, int rounds) {
+    for (int i = 0; i < rounds && !done(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
 // The ticker's thread takes the window thread's lock: its ticks come only while the window thread waits for
 // events, never in the middle of one.
 TEST(OffThreadTickerTest, TicksOnlyBetweenTheWindowThreadsEventsAndStopsWhenATickSaysSo) {
@@ -40,12 +47,7 @@ TEST(OffThreadTickerTest, TicksOnlyBetweenTheWindowThreadsEventsAndStopsWhenATic
     });
     busy.start(2);
     ticker.Start(0);
-    const auto runEvents = [&](const auto& done) {
-        for (int i = 0; i < 20000 && !done(); ++i) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-    };
-    runEvents([&] { return !ticker.Running(); });
+    RunEventsUntil([&] { return !ticker.Running(); }, 20000);
     ASSERT_FALSE(ticker.Running());
     EXPECT_EQ(ticks.load(), ticksWanted) << "no tick after the one that said stop";
     EXPECT_FALSE(tickSawAnEventHalfDone);
@@ -53,7 +55,7 @@ TEST(OffThreadTickerTest, TicksOnlyBetweenTheWindowThreadsEventsAndStopsWhenATic
     // Started again, it ticks again; stopped, it starts no tick.
     ticks = 0;
     ticker.Start(0);
-    runEvents([&] { return ticks >= 3; });
+    RunEventsUntil([&] { return ticks >= 3; }, 20000);
     ASSERT_GE(ticks.load(), 3);
     ticker.Stop();
     const int ticksAtStop = ticks.load();
@@ -75,9 +77,7 @@ TEST(OffThreadTickerTest, ATickThatThrowsIsFollowedByTheNext) {
     QTimer waits; // the window thread's loop wakes every 2 ms, and waits in between
     waits.start(2);
     ticker.Start(0);
-    for (int i = 0; i < 2000 && ticks < 5; ++i) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    RunEventsUntil([&] { return ticks >= 5; }, 2000);
     EXPECT_GE(ticks.load(), 5);
     EXPECT_TRUE(ticker.Running());
 }
