@@ -22,8 +22,9 @@ void OffThreadTicker::Start(int firstMs) {
 }
 
 void OffThreadTicker::Stop() {
+    // Not woken: the thread finds it stopped when the tick it waits for falls due, and waits for a start from then on.
+    // Stop is called at every tick of the window's thread, and a wake each time would cost two thread switches.
     running_ = false;
-    wake_.notify_one();
 }
 
 void OffThreadTicker::Run() {
